@@ -1,0 +1,49 @@
+#include "cli/Cli.h"
+
+#include <ostream>
+
+namespace orven::cli {
+namespace {
+
+constexpr const char* kVersion = "orven-cli 2.20";
+
+constexpr const char* kUsage =
+    "Usage: orven-cli COMMAND [ARGS]\n"
+    "\n"
+    "Commands:\n"
+    "  convert TYPE INPUT OUTPUT [options]   TYPE: create-html, br-tag-only, tag-delete\n"
+    "  match [--raw] [--lf] [--fuzzy] PATTERN [FILE]\n"
+    "  gsub [--raw] [--lf] [--fuzzy] PATTERN REPLACEMENT [FILE]\n"
+    "  split [--raw] [--lf] [--fuzzy] PATTERN [FILE]\n"
+    "  tosjis [FILE]\n"
+    "\n"
+    "Options: --help (also after a command), --version\n";
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err, const CliEnvironment& env) {
+  if (args.empty()) {
+    err << kUsage;
+    return kExitUsage;
+  }
+  const std::string& command = args.front();
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (command == "--version") {
+    out << kVersion << '\n';
+    return kExitOk;
+  }
+  if (command == "--help" || command == "-h") {
+    out << kUsage;
+    return kExitOk;
+  }
+  if (command == "match") return RunMatchCommand(rest, in, out, err);
+  if (command == "gsub") return RunGSubCommand(rest, in, out, err);
+  if (command == "split") return RunSplitCommand(rest, in, out, err);
+  if (command == "tosjis") return RunToSjisCommand(rest, in, out, err);
+  if (command == "convert") return RunConvertCommand(rest, in, out, err, env);
+  err << "orven-cli: unknown command '" << command << "'\n" << kUsage;
+  return kExitUsage;
+}
+
+}  // namespace orven::cli

@@ -1,0 +1,41 @@
+// orven-cli as a function: the executable's main() and the tests both call RunCli.
+// Arguments exclude the program name. Bytes read from `in` are the standard input;
+// `out` receives results, `err` the user messages (UTF-8). Returns the exit status.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace orven::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInputMissing = 3;
+inline constexpr int kExitNotOverwritten = 4;
+inline constexpr int kExitRunFailed = 5;
+inline constexpr int kExitPattern = 6;
+
+// Whether standard input is a terminal; the convert command asks before overwriting
+// only then. Tests pass false.
+struct CliEnvironment {
+  bool stdinIsTerminal = false;
+};
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err, const CliEnvironment& env = {});
+
+// The commands, one source file each (CmdEngine.cpp, CmdToSjis.cpp, CmdConvert.cpp).
+// `args` excludes the command name.
+int RunMatchCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                    std::ostream& err);
+int RunGSubCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                   std::ostream& err);
+int RunSplitCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                    std::ostream& err);
+int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                     std::ostream& err);
+int RunConvertCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                      std::ostream& err, const CliEnvironment& env);
+
+}  // namespace orven::cli

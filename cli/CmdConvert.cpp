@@ -1,0 +1,11 @@
+// Placeholder until the command lands.
+#include <ostream>
+
+#include "cli/Cli.h"
+
+namespace orven::cli {
+int RunConvertCommand(const std::vector<std::string>&, std::istream&, std::ostream&, std::ostream& err, const CliEnvironment&) {
+  err << "orven-cli: not available yet\n";
+  return kExitUsage;
+}
+}  // namespace orven::cli
