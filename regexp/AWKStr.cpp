@@ -88,7 +88,8 @@ TAWKStr::TAWKStr() {
 void TAWKStr::SetRegExp(const std::string& Pattern) {
   TMatchCORE::SetRegExp(Pattern);
   const TRE_DFA& dfa = CurrentDFA();
-  Matcher = dfa.LineHeadFound || dfa.LineTailFound ? &TMatchCORE::FindAnchored : &TMatchCORE::FindPlain;
+  Matcher = dfa.LineHeadFound || dfa.LineTailFound ? static_cast<TMatcher>(&TMatchCORE::FindAnchored)
+                                                   : static_cast<TMatcher>(&TMatchCORE::FindPlain);
 }
 
 bool TAWKStr::UseFuzzyCharDic() const { return PreProcessor().UseFuzzyCharDic; }
@@ -137,9 +138,10 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
       // An empty match: copy one character so that the scan moves on. A CR LF pair goes as
       // one step under mcls_CRLF (the "$" before it has been served).
       const auto b = static_cast<unsigned char>(*start);
-      const bool pair = IsLeadByte(b) ||
-                        (LineSeparator() == mcls_CRLF && b == kCR && static_cast<unsigned char>(start[1]) == kLF);
-      const int len = pair && start + 1 < end ? 2 : 1;
+      const bool more = start + 1 < end;
+      const bool pair = more && (IsLeadByte(b) || (LineSeparator() == mcls_CRLF && b == kCR &&
+                                                   static_cast<unsigned char>(start[1]) == kLF));
+      const int len = pair ? 2 : 1;
       out.append(start, static_cast<std::size_t>(len));
       stop += len;
     }
@@ -153,7 +155,7 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
     }
     if (start == nullptr) break;
   }
-  out.append(rest, S.data() + S.size());
+  out.append(rest, static_cast<std::size_t>(S.data() + S.size() - rest));
   S = std::move(out);
   return count;
 }

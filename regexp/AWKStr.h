@@ -49,7 +49,7 @@ class TAWKStr final : public TMatchCORE {
   // Decodes every escape of Text.
   std::string UnescapeText(const std::string& Text);
 
-  TMatcher Matcher = &TMatchCORE::FindPlain;
+  TMatcher Matcher = static_cast<TMatcher>(&TMatchCORE::FindPlain);
 };
 
 }  // namespace orven
