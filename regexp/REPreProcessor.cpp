@@ -26,26 +26,26 @@ std::string MakeGroup(const std::vector<std::string>& row) {
 }
 
 // The characters of an entry, read as the pattern's are; a NUL byte ends the entry.
-std::vector<std::uint16_t> EntryCodes(const std::string& entry) {
-  std::vector<std::uint16_t> codes;
+std::vector<CharCode> EntryCodes(const std::string& entry) {
+  std::vector<CharCode> codes;
   int pos = 1;
-  for (std::uint16_t c; (c = GetChar(entry, pos)) != 0;) codes.push_back(c);
+  for (CharCode c; (c = GetChar(entry, pos)) != 0;) codes.push_back(c);
   return codes;
 }
 
 class TREDictionaryIndex {
  public:
   struct Candidate {
-    std::uint16_t FirstCode;
+    CharCode FirstCode;
     int Row;
-    std::vector<std::uint16_t> Codes;  // the entry's characters, FirstCode included
+    std::vector<CharCode> Codes;  // the entry's characters, FirstCode included
   };
 
   explicit TREDictionaryIndex(const TREDictionary& d) {
     for (std::size_t row = 0; row < d.size(); ++row) {
       Groups.push_back(MakeGroup(d[row]));
       for (const std::string& entry : d[row]) {
-        const std::vector<std::uint16_t> codes = EntryCodes(entry);
+        const std::vector<CharCode> codes = EntryCodes(entry);
         if (codes.empty()) continue;  // an empty entry never matches
         Candidates.push_back({codes.front(), static_cast<int>(row), codes});
       }
@@ -149,7 +149,7 @@ int TREPreProcessor::MatchFuzzyCharDics(int i, int j) {
 int TREPreProcessor::MatchDictionary(const TREDictionary& d, int i, int j) {
   if (&d == &BuiltinFuzzyCharDic()) {
     const TREDictionaryIndex& index = BuiltinFuzzyCharDicIndex();
-    const std::uint16_t first = TokenList[static_cast<std::size_t>(i)].Symbol;
+    const CharCode first = TokenList[static_cast<std::size_t>(i)].Symbol;
     const auto hits = std::ranges::equal_range(index.Candidates, first, {},
                                                &TREDictionaryIndex::Candidate::FirstCode);
     for (const auto& c : hits) {
@@ -182,7 +182,7 @@ int TREPreProcessor::MatchEntry(const std::string& entry, int i, int j) {
   int k = i;
   int pos = 1;
   // GetChar throws on an entry that ends in a lone lead byte; it gives 0 at the end.
-  for (std::uint16_t c; (c = GetChar(entry, pos)) != 0; ++k)
+  for (CharCode c; (c = GetChar(entry, pos)) != 0; ++k)
     if (k >= j || c != TokenList[static_cast<std::size_t>(k)].Symbol) return -1;
   return k == i ? -1 : k;  // an empty entry never matches
 }
