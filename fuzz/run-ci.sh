@@ -42,7 +42,7 @@ for target in $targets; do
     "$build/fuzz/$target" "$work" -max_total_time="$seconds" -timeout=10 \
       -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/artifacts/$name-" \
       >"$log" 2>&1 || status=$?
-  grep -E '^#[0-9]+ +DONE|^stat::number_of_executed_units|^stat::peak_rss_mb' "$log" || true
+  grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units|^stat::peak_rss_mb' "$log" || true
   if [ "$status" -ne 0 ]; then
     echo "!! $target failed (exit $status); last lines of $log:"
     tail -n 60 "$log"
