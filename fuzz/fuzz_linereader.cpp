@@ -1,11 +1,13 @@
 // The text-file line reader against the reference splitter of FuzzSupport.h: the lines
 // read, joined back with their line ends, give the input up to its first Ctrl-Z.
-// Input: two bytes that choose a run of filler bytes put in front of the rest (to carry
-// the interesting bytes across the reader's buffer boundaries), then the text. The text
-// alone is read from memory; filler and text are read from a file descriptor.
-#include <sys/mman.h>
+// Input: two bytes that choose a chunk length, then the text. The text is read once from
+// memory and once from a descriptor that delivers it in chunks of that length (packets of
+// a socket pair: each read returns one chunk), so that line ends, CR LF pairs and Ctrl-Z
+// fall on every possible place relative to the reader's reads.
+#include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,36 +22,39 @@ using orven::TextLineReader;
 using namespace orven::fuzz;
 
 constexpr std::size_t kMaxInput = 16384;
-constexpr std::size_t kFillerUnit = 8;  // up to about 512 KiB of filler
+constexpr std::size_t kMaxChunks = 64;  // the rest goes in the last chunk
 
 std::vector<std::string> ReadAll(TextLineReader& reader) {
   std::vector<std::string> lines;
   std::string line = "stale";
   while (reader.ReadLine(line)) lines.push_back(line);
+  FUZZ_CHECK(line.empty());
   FUZZ_CHECK(!reader.ReadLine(line));  // the end stays the end
   return lines;
 }
 
-// An anonymous in-memory file holding `bytes`, positioned at its start.
-class MemoryFile {
+// The reading end of a socket pair that holds `bytes` as packets of `chunk` bytes.
+class ChunkedSource {
  public:
-  explicit MemoryFile(const std::string& bytes) : fd_(memfd_create("orven-fuzz", 0)) {
-    FUZZ_CHECK(fd_ >= 0);
+  ChunkedSource(const std::string& bytes, std::size_t chunk) {
+    int fds[2];
+    FUZZ_CHECK(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, fds) == 0);
+    read_ = fds[0];
     std::size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t n = write(fd_, bytes.data() + done, bytes.size() - done);
-      FUZZ_CHECK(n > 0);
-      done += static_cast<std::size_t>(n);
+    for (std::size_t n = 1; done < bytes.size(); ++n) {
+      const std::size_t length = n == kMaxChunks ? bytes.size() - done : std::min(chunk, bytes.size() - done);
+      FUZZ_CHECK(send(fds[1], bytes.data() + done, length, MSG_DONTWAIT) == static_cast<ssize_t>(length));
+      done += length;
     }
-    FUZZ_CHECK(lseek(fd_, 0, SEEK_SET) == 0);
+    close(fds[1]);  // the reader sees the end after the last packet
   }
-  ~MemoryFile() { close(fd_); }
-  MemoryFile(const MemoryFile&) = delete;
-  MemoryFile& operator=(const MemoryFile&) = delete;
-  int Fd() const { return fd_; }
+  ~ChunkedSource() { close(read_); }
+  ChunkedSource(const ChunkedSource&) = delete;
+  ChunkedSource& operator=(const ChunkedSource&) = delete;
+  int Fd() const { return read_; }
 
  private:
-  int fd_;
+  int read_ = -1;
 };
 
 }  // namespace
@@ -57,17 +62,15 @@ class MemoryFile {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2 || size > kMaxInput) return 0;
   const std::string text(AsView(data + 2, size - 2));
+  const std::vector<std::string> expected = ReferenceLines(text);
   {
     TextLineReader reader = TextLineReader::FromBytes(text);
-    FUZZ_CHECK(ReadAll(reader) == ReferenceLines(text));
+    FUZZ_CHECK(ReadAll(reader) == expected);
   }
-  const std::size_t filler = (static_cast<std::size_t>(data[0]) << 8 | data[1]) * kFillerUnit;
-  if (filler > 0) {
-    const std::string bytes = std::string(filler, 'x') + text;
-    const MemoryFile file(bytes);
-    TextLineReader reader = TextLineReader::FromFd(file.Fd());
-    TextLineReader moved = std::move(reader);  // a reader keeps working after a move
-    FUZZ_CHECK(ReadAll(moved) == ReferenceLines(bytes));
-  }
+  const std::size_t chunk = (static_cast<std::size_t>(data[0]) << 8 | data[1]) % 1024 + 1;
+  const ChunkedSource source(text, chunk);
+  TextLineReader reader = TextLineReader::FromFd(source.Fd());
+  TextLineReader moved = std::move(reader);  // a reader keeps working after a move
+  FUZZ_CHECK(ReadAll(moved) == expected);
   return 0;
 }

@@ -5,14 +5,21 @@
 # is left in build-fuzz/artifacts/.
 # Environment: FUZZ_SECONDS (default 30) per target, FUZZ_TARGETS (default: all built),
 # FUZZ_KEEP_CORPUS=1 to go on from the corpus of an earlier run instead of the seeds,
-# FUZZ_BUILD_DIR (default build-fuzz), FUZZ_NO_BUILD=1 to use the binaries as built.
+# FUZZ_BUILD_DIR (default build-fuzz), FUZZ_NO_BUILD=1 to use the binaries as built,
+# FUZZ_CXX (default clang++-16).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-30}
 
+# clang 16: clang 14 cannot compile libstdc++ 12's <ranges>, which the engine uses.
+cxx=${FUZZ_CXX:-clang++-16}
 if [ "${FUZZ_NO_BUILD:-0}" != 1 ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+  if ! command -v "$cxx" >/dev/null; then
+    echo "$cxx not found (scripts/setup-deps.sh installs it)" >&2
+    exit 1
+  fi
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEN_BUILD_FUZZ=ON -DORVEN_BUILD_TESTS=OFF \
     -DORVEN_BUILD_UI=OFF -DORVEN_BUILD_BENCH=OFF >/dev/null
   cmake --build "$build" -j "$(nproc)"
