@@ -1,6 +1,6 @@
 // The regular-expression engine under arbitrary patterns, replacement templates and texts.
 // Input: one flag byte (1: fuzzy-character dictionary, 2: LF as line separator,
-// 4: synonym switch), then fields separated by kFieldSeparator: the pattern, the
+// 4: synonym switch, 8: switch the dictionary again after the first pattern), then fields separated by kFieldSeparator: the pattern, the
 // template, the text, and further patterns that are assigned in turn (the cache).
 // A pattern error (ERegExpParser) is an expected outcome; anything else escaping, a
 // crash, a hang or a broken invariant below is a fault.
@@ -21,12 +21,14 @@ using namespace orven::fuzz;
 
 constexpr std::size_t kMaxInput = 2048;
 
-// Assigns the pattern; afterwards RegExp reads the pattern, or empty when it failed.
+// Assigns the pattern; afterwards RegExp reads the pattern, or, when it failed, empty
+// (a compile error) or what it read before (an error of the dictionary preprocessing).
 bool Assign(TAWKStr& awk, const std::string& pattern) {
+  const std::string before = awk.RegExp();
   try {
     awk.SetRegExp(pattern);
   } catch (const ERegExpParser&) {
-    FUZZ_CHECK(awk.RegExp().empty());
+    FUZZ_CHECK(awk.RegExp().empty() || awk.RegExp() == before);
     return false;
   }
   FUZZ_CHECK(awk.RegExp() == pattern);
@@ -82,6 +84,17 @@ void CheckSplit(TAWKStr& awk, const std::string& text) {
   if (text.find('\0') == std::string::npos) FUZZ_CHECK(text.empty() == (count == 0));
 }
 
+// Switches the fuzzy-character dictionary, which assigns the current pattern again.
+void SetFuzzy(TAWKStr& awk, bool on) {
+  const std::string before = awk.RegExp();
+  try {
+    awk.SetUseFuzzyCharDic(on);
+  } catch (const ERegExpParser&) {
+    FUZZ_CHECK(awk.RegExp().empty() || awk.RegExp() == before);
+  }
+  FUZZ_CHECK(awk.UseFuzzyCharDic() == on);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -95,24 +108,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TAWKStr awk;
   awk.SetLineSeparator((flags & 2) != 0 ? orven::mcls_LF : orven::mcls_CRLF);
   awk.SetUseSynonymDic((flags & 4) != 0);
-  Assign(awk, pattern);
-  // Switching the dictionary recompiles the current pattern, which may now fail.
-  try {
-    awk.SetUseFuzzyCharDic((flags & 1) != 0);
-  } catch (const ERegExpParser&) {
-    FUZZ_CHECK(awk.RegExp().empty());
-  }
-  Assign(awk, pattern);
+  SetFuzzy(awk, (flags & 1) != 0);
+  const bool compiled = Assign(awk, pattern);
   CheckMatch(awk, text);
   CheckGSub(awk, replacement, text);
   CheckSplit(awk, text);
+  if ((flags & 8) != 0) {  // the other dictionary setting recompiles the pattern in force
+    SetFuzzy(awk, (flags & 1) == 0);
+    CheckMatch(awk, text);
+  }
 
   for (std::size_t i = 3; i < fields.size(); ++i) {
     Assign(awk, fields[i]);
     CheckMatch(awk, text);
     CheckSplit(awk, text);
   }
-  Assign(awk, pattern);  // back to the first pattern, from the cache when it compiled
-  CheckMatch(awk, text);
+  if (compiled) {  // back to the first pattern: from the cache, unless it was evicted
+    Assign(awk, pattern);
+    CheckMatch(awk, text);
+  }
   return 0;
 }

@@ -46,7 +46,7 @@ for target in $targets; do
   status=0
   ASAN_OPTIONS=detect_leaks=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    "$build/fuzz/$target" "$work" -max_total_time="$seconds" -timeout=10 \
+    "$build/fuzz/$target" "$work" -max_total_time="$seconds" -timeout=30 \
       -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/artifacts/$name-" \
       >"$log" 2>&1 || status=$?
   grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units|^stat::peak_rss_mb' "$log" || true
