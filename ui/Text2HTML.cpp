@@ -18,6 +18,7 @@
 
 #include "encoding/Cp932.h"
 #include "ui/FileNames.h"
+#include "ui/Fonts.h"
 #include "ui/RadioGroup.h"
 #include "ui/Text2HTMLDesign.h"
 #include "ui/WindowSeam.h"
@@ -46,10 +47,8 @@ TfForm1::TfForm1(const QString& settingsPath, QWidget* parent)
   setWindowTitle(QString::fromUtf8(kWindowCaption));
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-  QFont::insertSubstitution(QString::fromUtf8(kWindowFontName), QString::fromUtf8(kWindowFontSubstitute));
-  QFont windowFont(QString::fromUtf8(kWindowFontName));
-  windowFont.setPixelSize(kWindowFontPixels);
-  setFont(windowFont);
+  InstallFontSubstitutions();  // "ＭＳ Ｐゴシック" keeps its name and maps to an installed face
+  setFont(DesignFont());
   CreateControls();
   CreateMenus();
   // The client area below the menu bar is the design's size; the window cannot be resized.

@@ -32,8 +32,5 @@ std::span<const ControlDesign> TfForm1Design();
 inline constexpr int kClientWidth = 625;
 inline constexpr int kClientHeight = 427;
 inline constexpr const char* kWindowCaption = "<BR>Ｏｒｖｅｎ";
-inline constexpr const char* kWindowFontName = "ＭＳ Ｐゴシック";
-inline constexpr const char* kWindowFontSubstitute = "Noto Sans CJK JP";
-inline constexpr int kWindowFontPixels = 12;
 
 }  // namespace orven

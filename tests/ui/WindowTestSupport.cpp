@@ -2,15 +2,11 @@
 
 #include <QFile>
 
+#include "ShellTestApp.h"
+
 namespace orven::test {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "orven_ui_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+void App() { EnsureApplication(); }
 
 WindowFixture::WindowFixture(const QString& iniText) {
   App();

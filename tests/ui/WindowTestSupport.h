@@ -14,7 +14,7 @@
 
 namespace orven::test {
 
-QApplication& App();
+void App();  // the tests' application object, made on first use
 
 struct RecordedBox {
   QMessageBox::Icon Icon;
