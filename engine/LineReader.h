@@ -16,6 +16,8 @@ namespace orven {
 
 class TextLineReader {
  public:
+  static constexpr std::size_t kBlockSize = 1 << 18;  // bytes asked for by one read
+
   // Throws std::system_error when `path` cannot be opened for reading; a folder counts as
   // a file that cannot be opened (EISDIR).
   static TextLineReader OpenFile(const std::string& path);
@@ -39,7 +41,6 @@ class TextLineReader {
 
  private:
   enum class Source { Fd, Bytes, Stream };
-  static constexpr std::size_t kBlockSize = 1 << 18;
 
   TextLineReader(Source source, int fd, bool ownsFd, std::istream* stream);
   bool Fill();    // next block into buffer_; false at the physical end of the input
