@@ -11,8 +11,6 @@
 
 namespace orven {
 
-// The application title (the text of the task-bar button).
-inline constexpr char kApplicationTitle[] = "<BR>Ｏｒｖｅｎ";
 inline constexpr char kMainWindowClass[] = "TfForm1";
 inline constexpr char kAlreadyRunningText[] = "すでに起動されています。";
 inline constexpr char kWarningCaption[] = "警告";

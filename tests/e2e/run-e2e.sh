@@ -57,6 +57,7 @@ wait_window() {
   done
   return 1
 }
+has_window() { wait_window "$@" >/dev/null; }
 window_count() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
 
 # Waits up to $2 seconds for process $1 to end; its exit status in $exit_status.
@@ -156,7 +157,7 @@ run_program_checks() {
     wait "$crashed" 2>/dev/null || true
     start_program "$exe"
     local next=$pid
-    check "a start after a crash shows the window" wait_window "$title" >/dev/null
+    check "a start after a crash shows the window" has_window "$title"
     check "a start after a crash shows no box" [ "$(window_count '^警告$')" -eq 0 ]
     main=$(wait_window "$title" 1 || true)
     [ -n "$main" ] && close_by_menu "$main"
