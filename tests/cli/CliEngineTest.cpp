@@ -18,7 +18,7 @@ struct EngineResult {
   std::string err;
 };
 
-EngineResult Run(const std::vector<std::string>& args, const std::string& input = {}) {
+EngineResult RunEngine(const std::vector<std::string>& args, const std::string& input = {}) {
   std::istringstream in(input);
   std::ostringstream out, err;
   const int status = RunCli(args, in, out, err);
@@ -52,7 +52,7 @@ const EngineCase kCases[] = {
     {{"split", ","}, "", kExitOk, "", ""},
     // Errors.
     {{"match", "(a"}, "abc", kExitPattern, "", "orven-cli match: 右(閉じ)括弧が必要です (position 3)\n"},
-    {{"gsub", "b", "x\\"}, "abc", kExitPattern, "", "orven-cli gsub: \"\\\"の次には文字が必要です。 (position 3)\n"},
+    {{"gsub", "b", "x\\"}, "abc", kExitPattern, "", "orven-cli gsub: \"\\\"の次には文字が必要です。 (position 4)\n"},
     {{"match", "😀"}, "abc", kExitUsage, "", ""},
     {{"match", "\xff"}, "abc", kExitUsage, "", ""},
     {{"match"}, "abc", kExitUsage, "", ""},
@@ -63,7 +63,7 @@ const EngineCase kCases[] = {
 
 TEST(CliEngine, RunsTheEngineCommands) {
   for (const EngineCase& c : kCases) {
-    const EngineResult r = Run(c.args, c.input);
+    const EngineResult r = RunEngine(c.args, c.input);
     const std::string label = testing::PrintToString(c.args);
     EXPECT_EQ(r.status, c.status) << label << " " << r.err;
     EXPECT_EQ(r.out, c.out) << label;
@@ -77,7 +77,7 @@ TEST(CliEngine, RunsTheEngineCommands) {
 
 TEST(CliEngine, HelpDescribesEachCommand) {
   for (const char* command : {"match", "gsub", "split"}) {
-    const EngineResult r = Run({command, "--help"});
+    const EngineResult r = RunEngine({command, "--help"});
     EXPECT_EQ(r.status, kExitOk);
     EXPECT_NE(r.out.find(std::string("orven-cli ") + command), std::string::npos);
   }
@@ -90,13 +90,13 @@ TEST(CliEngine, ReadsAFileOrReportsItMissing) {
     std::ofstream file(path, std::ios::binary);
     file << "one\r\ntwo";
   }
-  EXPECT_EQ(Run({"match", "two", path.string()}).out, "6 3\n");
-  EXPECT_EQ(Run({"gsub", "o", "0", path.string()}).out, "0ne\r\ntw0");
+  EXPECT_EQ(RunEngine({"match", "two", path.string()}).out, "6 3\n");
+  EXPECT_EQ(RunEngine({"gsub", "o", "0", path.string()}).out, "0ne\r\ntw0");
   std::filesystem::remove(path);
-  const EngineResult missing = Run({"match", "a", path.string()});
+  const EngineResult missing = RunEngine({"match", "a", path.string()});
   EXPECT_EQ(missing.status, kExitInputMissing);
   EXPECT_NE(missing.err.find("LoadFileName"), std::string::npos);
-  EXPECT_EQ(Run({"match", "a", "-"}, "xa").out, "2 1\n");
+  EXPECT_EQ(RunEngine({"match", "a", "-"}, "xa").out, "2 1\n");
 }
 
 }  // namespace
