@@ -1,11 +1,99 @@
-// Placeholder until the command lands.
+// orven-cli tosjis [FILE]: every line of the input (CR or CR LF ends a line, Ctrl-Z ends
+// the input) through one TAutoSjisConv's ConvertLine, in file order; each result is
+// written followed by CR LF. Like a conversion run, the command starts with the shift
+// state off.
+#include <cerrno>
 #include <ostream>
+#include <string>
+#include <system_error>
 
 #include "cli/Cli.h"
+#include "encoding/sjisconv.h"
+#include "engine/LineReader.h"
+#include "engine/Messages.h"
 
 namespace orven::cli {
-int RunToSjisCommand(const std::vector<std::string>&, std::istream&, std::ostream&, std::ostream& err) {
-  err << "orven-cli: not available yet\n";
-  return kExitUsage;
+namespace {
+
+constexpr const char* kToSjisUsage =
+    "Usage: orven-cli tosjis [FILE]\n"
+    "\n"
+    "Converts every line of FILE (or of standard input, when FILE is omitted or \"-\")\n"
+    "from 7-bit JIS or EUC-JP to Shift_JIS, deciding the encoding line by line;\n"
+    "Shift_JIS lines pass unchanged. Lines end at CR or CR LF, Ctrl-Z ends the input;\n"
+    "each converted line is written followed by CR LF to standard output.\n";
+
+constexpr std::size_t kOutputBlock = 1 << 18;
+
+// The window's message text, with its CR shown as a line break.
+std::string BoxText(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c == '\r') c = '\n';
+  }
+  return result;
 }
+
+bool IsMissingFile(const std::system_error& e) {
+  const int code = e.code().value();
+  return code == ENOENT || code == ENOTDIR || code == EISDIR;
+}
+
+}  // namespace
+
+int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                     std::ostream& err) {
+  std::string path = "-";
+  bool havePath = false;
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") {
+      out << kToSjisUsage;
+      return kExitOk;
+    }
+    if (arg.size() > 1 && arg.front() == '-') {
+      err << "orven-cli tosjis: unknown option '" << arg << "'\n" << kToSjisUsage;
+      return kExitUsage;
+    }
+    if (havePath) {
+      err << "orven-cli tosjis: more than one FILE\n" << kToSjisUsage;
+      return kExitUsage;
+    }
+    path = arg;
+    havePath = true;
+  }
+
+  const bool fromStdin = path == "-";
+  try {
+    TextLineReader reader = fromStdin ? TextLineReader::FromStream(in) : TextLineReader::OpenFile(path);
+    TAutoSjisConv::ResetShiftState();
+    TAutoSjisConv conv;
+    std::string line;
+    std::string block;
+    block.reserve(kOutputBlock + 4096);
+    while (reader.ReadLine(line)) {
+      block += conv.ConvertLine(line);
+      block += "\r\n";
+      if (block.size() >= kOutputBlock) {
+        out.write(block.data(), static_cast<std::streamsize>(block.size()));
+        block.clear();
+      }
+    }
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    out.flush();
+    if (!out) {
+      err << "orven-cli tosjis: cannot write the output\n";
+      return kExitRunFailed;
+    }
+  } catch (const std::system_error& e) {
+    if (!fromStdin && IsMissingFile(e) && e.code().category() == std::generic_category()) {
+      err << BoxText(kMsgLoadFileName) << '\n';
+      return kExitInputMissing;
+    }
+    err << "orven-cli tosjis: " << (fromStdin ? std::string("standard input") : path) << ": "
+        << e.code().message() << '\n';
+    return kExitRunFailed;
+  }
+  return kExitOk;
+}
+
 }  // namespace orven::cli

@@ -1,0 +1,254 @@
+#include "encoding/sjisconv.h"
+
+#include <cstddef>
+#include <cstring>
+
+namespace orven {
+namespace {
+
+constexpr unsigned char kNul = 0x00;
+constexpr unsigned char kLf = 0x0A;
+constexpr unsigned char kCr = 0x0D;
+constexpr unsigned char kSo = 0x0E;
+constexpr unsigned char kSi = 0x0F;
+constexpr unsigned char kSub = 0x1A;
+constexpr unsigned char kEsc = 0x1B;
+constexpr unsigned char kSs2 = 0x8E;  // EUC-JP: a half-width katakana byte follows
+
+enum class LineCode { Jis, Euc, ShiftJis };
+
+constexpr bool IsKatakanaByte(unsigned char c) { return c >= 0xA1 && c <= 0xDF; }
+
+// Classifies a line by its bytes up to the first NUL, SUB, LF or CR (the examined part):
+// no byte of 0x80 or above -> JIS; a byte 0x80-0x9F other than 0x8E -> Shift_JIS;
+// otherwise EUC, unless a high byte is left without a partner when the examined part is
+// walked in pairs, or the last 0x8E is not followed (as the next high byte) by a
+// katakana byte 0xA1-0xDF.
+LineCode DetectCode(const unsigned char* p, std::size_t n) {
+  LineCode code = LineCode::Jis;
+  int kanaPair = 0;           // 1: just after 0x8E; 2: an 0x8E was followed by katakana
+  bool seenSs2 = false;
+  bool wantsPartner = false;  // the pair walk: the previous byte was a high byte
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char c = p[i];
+    if (c < 0x80) {
+      if (c == kNul || c == kSub || c == kLf || c == kCr) break;
+      wantsPartner = false;
+      continue;
+    }
+    kanaPair = kanaPair == 2 ? 2 : (kanaPair == 1 && IsKatakanaByte(c) ? 2 : 0);
+    if (c == kSs2) {
+      kanaPair = 1;
+      seenSs2 = true;
+    } else if (c < 0xA0) {
+      return LineCode::ShiftJis;  // final for the line
+    }
+    code = LineCode::Euc;
+    wantsPartner = !wantsPartner;
+  }
+  if (code == LineCode::Euc && (wantsPartner || (seenSs2 && kanaPair == 0))) return LineCode::ShiftJis;
+  return code;
+}
+
+// JIS X 0208 to Shift_JIS. With j1, j2 in 0x21-0x7E (row r = j1 - 0x20, cell c = j2 - 0x20):
+// d = (r - 1) * 94 + (c - 1) numbers the characters row by row; Shift_JIS gives each lead
+// byte 188 trail bytes (0x40-0x7E, 0x80-0xFC), so d / 188 picks the lead byte from 0x81
+// (skipping 0xA0-0xDF, the katakana) and d % 188 the trail byte from 0x40 (skipping 0x7F).
+// Bytes out of range are computed all the same (signed, truncating division) and never
+// give a NUL: the lead byte is at least 0x81, the trail byte at least 0x1F.
+inline void JisToSjis(unsigned char j1, unsigned char j2, unsigned char* out) {
+  const int d = (static_cast<int>(j1) - 0x21) * 94 + (static_cast<int>(j2) - 0x21);
+  int first = d / 188 + 0x81;
+  if (first > 0x9F) first += 0x40;
+  int second = d % 188 + 0x40;
+  if (second > 0x7E) ++second;
+  out[0] = static_cast<unsigned char>(first);
+  out[1] = static_cast<unsigned char>(second);
+}
+
+// The decoders rewrite a private copy of the line in one pass: bytes before `w` are
+// finished output, bytes from `r` to `end` are the rest of the line still to be read
+// (w <= r always). A removal skips bytes of the rest; a removal that also drops a line
+// part moves `end` to the first LF of the rest (SO, SI; EUC ESC ( I / ESC ( J: the LF and
+// everything after it go) or just past it (EUC 0x8E: the LF stays, everything after it
+// goes). The first LF of the rest is cached, so that many removals stay linear.
+class LineRewriter {
+ public:
+  explicit LineRewriter(std::string& line)
+      : b_(reinterpret_cast<unsigned char*>(line.data())), end_(line.size()) {}
+
+  void DecodeJis(JisShiftState& state);
+  void DecodeEuc(JisShiftState& state);
+  std::size_t OutputSize() const { return w_; }
+
+ private:
+  // First LF at or after r_, or end_ when the rest holds none.
+  std::size_t FirstLfOfRest() {
+    if (lfKnown_ && lf_ >= r_) return lf_ < end_ ? lf_ : end_;
+    const void* hit = std::memchr(b_ + r_, kLf, end_ - r_);
+    lf_ = hit ? static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - b_) : end_;
+    lfKnown_ = true;
+    return lf_;
+  }
+  void DropFromLf() { end_ = FirstLfOfRest(); }
+  void DropAfterLf() {
+    const std::size_t lf = FirstLfOfRest();
+    if (lf < end_) end_ = lf + 1;
+  }
+  // A byte of the rest was rewritten in place (top bit cleared); it may now be a LF.
+  void NoteRewrittenByte(std::size_t i) {
+    if (b_[i] == kLf && lfKnown_ && i < lf_) lf_ = i;
+  }
+  void Put(unsigned char c) { b_[w_++] = c; }
+  void PutPair(unsigned char j1, unsigned char j2) {
+    JisToSjis(j1, j2, b_ + w_);
+    w_ += 2;
+  }
+
+  unsigned char* b_;
+  std::size_t r_ = 0;
+  std::size_t w_ = 0;
+  std::size_t end_;
+  std::size_t lf_ = 0;
+  bool lfKnown_ = false;
+};
+
+void LineRewriter::DecodeJis(JisShiftState& state) {
+  bool kanji = state.KanjiMode;
+  bool kana = state.KanaMode;
+  while (r_ < end_ && b_[r_] != kNul) {
+    unsigned char c = b_[r_] & 0x7F;
+    if (!kanji && !kana && c >= 0x20) {  // the common case: plain text (no SO, SI, ESC)
+      Put(c);
+      ++r_;
+      continue;
+    }
+    if (c == kSo || c == kSi) {
+      kana = c == kSo;
+      kanji = false;
+      ++r_;
+      DropFromLf();
+      continue;
+    }
+    if (c == kEsc && end_ - r_ >= 3) {
+      // The two bytes after an ESC lose their top bit whether or not they form a sequence.
+      b_[r_ + 1] &= 0x7F;
+      b_[r_ + 2] &= 0x7F;
+      NoteRewrittenByte(r_ + 1);
+      NoteRewrittenByte(r_ + 2);
+      const unsigned char c1 = b_[r_ + 1];
+      const unsigned char c2 = b_[r_ + 2];
+      bool recognised = true;
+      if (c1 == '$' && (c2 == '@' || c2 == 'B')) {
+        kanji = true;
+        kana = false;
+      } else if (c1 == '(' && (c2 == 'B' || c2 == 'J' || c2 == 'H')) {
+        kanji = false;
+        kana = false;
+      } else if (c1 == '(' && c2 == 'I') {
+        kanji = false;
+        kana = true;
+      } else {
+        recognised = false;  // the ESC is an ordinary byte
+      }
+      if (recognised) {
+        r_ += 3;
+        continue;
+      }
+    }
+    if (kanji) {
+      // A lead byte that ends the line has no partner: it is kept as it is.
+      if (c >= 0x21 && c <= 0x7E && r_ + 1 < end_) {
+        const unsigned char j2 = b_[r_ + 1];  // taken as it stands
+        r_ += 2;
+        PutPair(c, j2);
+        continue;
+      }
+    } else if (kana && c >= 0x21 && c <= 0x5F) {
+      c |= 0x80;
+    }
+    Put(c);
+    ++r_;
+  }
+  state.KanjiMode = kanji;
+  state.KanaMode = kana;
+}
+
+void LineRewriter::DecodeEuc(JisShiftState& state) {
+  bool kana = state.KanaMode;
+  while (r_ < end_ && b_[r_] != kNul) {
+    const unsigned char c = b_[r_];
+    if (c >= 0xA1 && c <= 0xFE && !kana) {  // the common case: a JIS X 0208 pair
+      if (r_ + 1 < end_) {
+        const unsigned char j2 = b_[r_ + 1] & 0x7F;
+        r_ += 2;
+        PutPair(c & 0x7F, j2);
+      } else {
+        Put(c);  // a lead byte that ends the line is kept as it is
+        ++r_;
+      }
+      continue;
+    }
+    if (c == kEsc && end_ - r_ >= 3 && b_[r_ + 1] == '(' && (b_[r_ + 2] == 'I' || b_[r_ + 2] == 'J')) {
+      kana = b_[r_ + 2] == 'I';
+      r_ += 3;
+      DropFromLf();
+      continue;
+    }
+    if (c == kSo || c == kSi) {
+      kana = c == kSo;
+      ++r_;
+      DropFromLf();
+      continue;
+    }
+    if (kana) {
+      Put(c >= 0x21 && c <= 0x5F ? c | 0x80 : c);  // EUC pairs are not decoded in kana mode
+      ++r_;
+      continue;
+    }
+    if (c == kSs2 && r_ + 1 < end_ && IsKatakanaByte(b_[r_ + 1])) {
+      ++r_;  // the 0x8E goes; the katakana byte is already the Shift_JIS byte
+      DropAfterLf();
+      Put(b_[r_]);
+      ++r_;
+      continue;
+    }
+    Put(c & 0x7F);
+    ++r_;
+  }
+  state.KanaMode = kana;
+}
+
+}  // namespace
+
+JisShiftState& ProgramJisShiftState() {
+  static JisShiftState state;
+  return state;
+}
+
+void TAutoSjisConv::ResetShiftState() { ProgramJisShiftState() = JisShiftState{}; }
+
+std::string TAutoSjisConv::ConvertLine(const std::string& line) {
+  if (line.empty()) return {};
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  const LineCode code = DetectCode(bytes, line.size());
+  if (code == LineCode::ShiftJis) {
+    const void* nul = std::memchr(bytes, kNul, line.size());
+    return nul ? line.substr(0, static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - bytes)) : line;
+  }
+  std::string result(line);
+  LineRewriter rewriter(result);
+  if (code == LineCode::Jis) {
+    rewriter.DecodeJis(ProgramJisShiftState());
+  } else {
+    rewriter.DecodeEuc(ProgramJisShiftState());
+  }
+  std::size_t size = rewriter.OutputSize();
+  if (const void* nul = std::memchr(result.data(), kNul, size)) {
+    size = static_cast<std::size_t>(static_cast<const char*>(nul) - result.data());
+  }
+  result.resize(size);
+  return result;
+}
+
+}  // namespace orven

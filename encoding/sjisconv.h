@@ -1,0 +1,36 @@
+// TAutoSjisConv: brings one line of Japanese text into Shift_JIS.
+// Each line is classified afresh from its own bytes as 7-bit JIS (no byte of 0x80 or
+// above before its first NUL, SUB, LF or CR), EUC-JP, or Shift_JIS; JIS and EUC lines are
+// decoded, Shift_JIS lines are returned as they are. Nothing is ever reported: bytes that
+// fit no rule are passed on. The result never holds a NUL byte (it ends before the first).
+// The JIS shift state (kanji mode, kana mode) is one state for the whole program: it is
+// kept from call to call, from line to line and from file to file.
+#pragma once
+
+#include <string>
+
+namespace orven {
+
+// Kanji mode: 7-bit byte pairs are JIS X 0208 characters (JIS decoder only).
+// Kana mode: 7-bit bytes 0x21-0x5F are JIS X 0201 half-width katakana (both decoders).
+struct JisShiftState {
+  bool KanjiMode = false;
+  bool KanaMode = false;
+};
+
+// The program's one shift state; both modes are off when the program starts and change
+// only when a decoder meets a shift byte or an escape sequence (or on ResetShiftState).
+JisShiftState& ProgramJisShiftState();
+
+class TAutoSjisConv {
+ public:
+  // Returns the line in Shift_JIS; never changes the caller's string. Only the program's
+  // shift state survives the call.
+  std::string ConvertLine(const std::string& line);
+
+  // Kanji mode and kana mode off: a conversion run calls it at its start, so that a
+  // state left by an earlier file does not leak into the next one.
+  static void ResetShiftState();
+};
+
+}  // namespace orven

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "encoding/sjisconv.h"
+
+namespace orven::cli {
+namespace {
+
+struct ToSjisResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+ToSjisResult ToSjis(const std::vector<std::string>& args, const std::string& input = {}) {
+  std::vector<std::string> all{"tosjis"};
+  all.insert(all.end(), args.begin(), args.end());
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  const int status = RunCli(all, in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(CliToSjis, ConvertsEveryLineOfStandardInput) {
+  const std::string input =
+      "\xB0\xA1\xA4\xA2\r\n"           // EUC: 亜あ
+      "\x1B$B0!\x1B(B\r"              // JIS: 亜
+      "\x82\xA0\n\x82\xA2\r\n"        // Shift_JIS, a LF inside the line
+      "\r\n"
+      "\x0E\x31\r\x32\x0F\r\n"        // kana mode carries to the next line
+      "last\x1A\xB0\xA1\r\n";         // Ctrl-Z ends the input
+  const std::string expected =
+      "\x88\x9F\x82\xA0\r\n"
+      "\x88\x9F\r\n"
+      "\x82\xA0\n\x82\xA2\r\n"
+      "\r\n"
+      "\xB1\r\n"
+      "\xB2\r\n"
+      "last\r\n";
+  for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"-"}}) {
+    const ToSjisResult r = ToSjis(args, input);
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(r.err, "");
+  }
+}
+
+TEST(CliToSjis, ReadsAFileAndStartsWithTheShiftStateOff) {
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("orven_tosjis_" + std::to_string(getpid()) + ".txt")).string();
+  std::ofstream(path, std::ios::binary) << "\x1B$B0!";  // leaves kanji mode on
+  EXPECT_EQ(ToSjis({path}).out, "\x88\x9F\r\n");
+  EXPECT_TRUE(ProgramJisShiftState().KanjiMode);
+  EXPECT_EQ(ToSjis({}, "0!").out, "0!\r\n");  // a new command, a new state
+  std::filesystem::remove(path);
+}
+
+TEST(CliToSjis, LargeInputComesOutWhole) {
+  std::string input, expected;
+  for (int i = 0; i < 100000; ++i) {
+    input += std::to_string(i) + "\xA4\xA2\r\n";
+    expected += std::to_string(i) + "\x82\xA0\r\n";
+  }
+  const ToSjisResult r = ToSjis({}, input);
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_TRUE(r.out == expected);
+}
+
+TEST(CliToSjis, ReportsMissingInputAndUsageErrors) {
+  const ToSjisResult missing = ToSjis({"/nonexistent/orven/input.txt"});
+  EXPECT_EQ(missing.status, kExitInputMissing);
+  EXPECT_EQ(missing.err, "LoadFileNameが間違っています。\n確認してください。\n");
+  EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(ToSjis({std::filesystem::temp_directory_path().string()}).status, kExitInputMissing);
+  EXPECT_EQ(ToSjis({"--frob"}).status, kExitUsage);
+  EXPECT_EQ(ToSjis({"a", "b"}).status, kExitUsage);
+  const ToSjisResult help = ToSjis({"--help"});
+  EXPECT_EQ(help.status, kExitOk);
+  EXPECT_NE(help.out.find("tosjis [FILE]"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orven::cli
