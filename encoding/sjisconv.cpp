@@ -1,6 +1,8 @@
 #include "encoding/sjisconv.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace orven {
@@ -22,33 +24,58 @@ constexpr bool IsKatakanaByte(unsigned char c) { return c >= 0xA1 && c <= 0xDF; 
 // Classifies a line by its bytes up to the first NUL, SUB, LF or CR (the examined part):
 // no byte of 0x80 or above -> JIS; a byte 0x80-0x9F other than 0x8E -> Shift_JIS;
 // otherwise EUC, unless a high byte is left without a partner when the examined part is
-// walked in pairs, or the last 0x8E is not followed (as the next high byte) by a
-// katakana byte 0xA1-0xDF.
-LineCode DetectCode(const unsigned char* p, std::size_t n) {
-  LineCode code = LineCode::Jis;
-  int kanaPair = 0;           // 1: just after 0x8E; 2: an 0x8E was followed by katakana
-  bool seenSs2 = false;
-  bool wantsPartner = false;  // the pair walk: the previous byte was a high byte
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char c = p[i];
-    if (c < 0x80) {
-      if (c == kNul || c == kSub || c == kLf || c == kCr) break;
-      wantsPartner = false;
-      continue;
+// walked in pairs (a high byte takes the byte after it as its partner), or the high byte
+// that follows the last 0x8E is no katakana byte 0xA1-0xDF.
+class CodeDetector {
+ public:
+  LineCode Run(const unsigned char* p, std::size_t n) {
+    std::size_t i = 0;
+    while (i < n) {
+      const unsigned char c = p[i];
+      if (c < 0x80) {
+        if (IsStop(c)) break;
+        ++i;
+        continue;
+      }
+      // c is a high byte that starts a pair.
+      if (i + 1 < n && IsEucByte(c) && IsEucByte(p[i + 1]) && !awaitingKana_) {  // the common case
+        high_ = true;
+        i += 2;
+        continue;
+      }
+      if (!NoteHighByte(c)) return LineCode::ShiftJis;
+      if (i + 1 == n || IsStop(p[i + 1])) return LineCode::ShiftJis;  // no partner
+      const unsigned char partner = p[i + 1];
+      if (partner >= 0x80 && !NoteHighByte(partner)) return LineCode::ShiftJis;
+      i += 2;
     }
-    kanaPair = kanaPair == 2 ? 2 : (kanaPair == 1 && IsKatakanaByte(c) ? 2 : 0);
-    if (c == kSs2) {
-      kanaPair = 1;
-      seenSs2 = true;
-    } else if (c < 0xA0) {
-      return LineCode::ShiftJis;  // final for the line
-    }
-    code = LineCode::Euc;
-    wantsPartner = !wantsPartner;
+    if (!high_) return LineCode::Jis;
+    return ss2WithoutKana_ ? LineCode::ShiftJis : LineCode::Euc;
   }
-  if (code == LineCode::Euc && (wantsPartner || (seenSs2 && kanaPair == 0))) return LineCode::ShiftJis;
-  return code;
-}
+
+ private:
+  static bool IsStop(unsigned char c) { return c == kNul || c == kSub || c == kLf || c == kCr; }
+  static bool IsEucByte(unsigned char c) { return c >= 0xA1 && c <= 0xFE; }
+
+  // False when the byte makes the line Shift_JIS.
+  bool NoteHighByte(unsigned char c) {
+    if (c < 0xA0 && c != kSs2) return false;
+    high_ = true;
+    if (awaitingKana_) {
+      ss2WithoutKana_ = !IsKatakanaByte(c);
+      awaitingKana_ = false;
+    }
+    if (c == kSs2) {
+      awaitingKana_ = true;
+      ss2WithoutKana_ = false;
+    }
+    return true;
+  }
+
+  bool high_ = false;
+  bool awaitingKana_ = false;    // the last 0x8E has met no further high byte yet
+  bool ss2WithoutKana_ = false;  // the high byte after the last 0x8E is no katakana byte
+};
 
 // JIS X 0208 to Shift_JIS. With j1, j2 in 0x21-0x7E (row r = j1 - 0x20, cell c = j2 - 0x20):
 // d = (r - 1) * 94 + (c - 1) numbers the characters row by row; Shift_JIS gives each lead
@@ -56,14 +83,31 @@ LineCode DetectCode(const unsigned char* p, std::size_t n) {
 // (skipping 0xA0-0xDF, the katakana) and d % 188 the trail byte from 0x40 (skipping 0x7F).
 // Bytes out of range are computed all the same (signed, truncating division) and never
 // give a NUL: the lead byte is at least 0x81, the trail byte at least 0x1F.
-inline void JisToSjis(unsigned char j1, unsigned char j2, unsigned char* out) {
-  const int d = (static_cast<int>(j1) - 0x21) * 94 + (static_cast<int>(j2) - 0x21);
+constexpr std::uint16_t SjisOfIndex(int d) {
   int first = d / 188 + 0x81;
   if (first > 0x9F) first += 0x40;
   int second = d % 188 + 0x40;
   if (second > 0x7E) ++second;
-  out[0] = static_cast<unsigned char>(first);
-  out[1] = static_cast<unsigned char>(second);
+  return static_cast<std::uint16_t>(((first & 0xFF) << 8) | (second & 0xFF));
+}
+
+// The decoders only ever pass j1 in 0x21-0x7E and j2 in 0x00-0xFF, so d lies in
+// [kMinIndex, kMaxIndex]; the pairs are looked up rather than divided.
+constexpr int kMinIndex = (0x21 - 0x21) * 94 + (0x00 - 0x21);
+constexpr int kMaxIndex = (0x7E - 0x21) * 94 + (0xFF - 0x21);
+constexpr auto kSjisOfIndex = [] {
+  std::array<std::uint16_t, kMaxIndex - kMinIndex + 1> table{};
+  for (int d = kMinIndex; d <= kMaxIndex; ++d) table[static_cast<std::size_t>(d - kMinIndex)] = SjisOfIndex(d);
+  return table;
+}();
+
+static_assert(SjisOfIndex((0x30 - 0x21) * 94 + (0x21 - 0x21)) == 0x889F);  // row 16 cell 1: 亜
+
+inline void JisToSjis(unsigned char j1, unsigned char j2, unsigned char* out) {
+  const int d = (static_cast<int>(j1) - 0x21) * 94 + (static_cast<int>(j2) - 0x21);
+  const std::uint16_t pair = kSjisOfIndex[static_cast<std::size_t>(d - kMinIndex)];
+  out[0] = static_cast<unsigned char>(pair >> 8);
+  out[1] = static_cast<unsigned char>(pair);
 }
 
 // The decoders rewrite a private copy of the line in one pass: bytes before `w` are
@@ -231,7 +275,7 @@ void TAutoSjisConv::ResetShiftState() { ProgramJisShiftState() = JisShiftState{}
 std::string TAutoSjisConv::ConvertLine(const std::string& line) {
   if (line.empty()) return {};
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-  const LineCode code = DetectCode(bytes, line.size());
+  const LineCode code = CodeDetector().Run(bytes, line.size());
   if (code == LineCode::ShiftJis) {
     const void* nul = std::memchr(bytes, kNul, line.size());
     return nul ? line.substr(0, static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - bytes)) : line;

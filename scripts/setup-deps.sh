@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   fonts-noto-cjk
+  fonts-ipafont-gothic
   clang libclang-rt-14-dev
   libonig-dev nkf hyperfine
   xvfb xauth x11-apps imagemagick xdotool

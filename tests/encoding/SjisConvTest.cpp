@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -125,6 +127,128 @@ TEST(TAutoSjisConv, ManyRemovalsInOneLine) {
   TAutoSjisConv::ResetShiftState();
   EXPECT_TRUE(conv.ConvertLine(euc + "\n" + euc) == eucExpected + "\n");
   EXPECT_TRUE(conv.ConvertLine(euc + "\x0E\n" + euc) == eucExpected);
+  TAutoSjisConv::ResetShiftState();
+}
+
+// A deliberately literal rendering of the conversion rules: the line is rewritten in
+// place, removals erase bytes (quadratic, but the lines here are short).
+struct ReferenceConverter {
+  JisShiftState state;
+
+  static bool IsStop(unsigned char c) { return c == 0x00 || c == 0x1A || c == 0x0A || c == 0x0D; }
+  static void Pair(std::string& s, std::size_t p, int j1, int j2) {
+    const int d = (j1 - 0x21) * 94 + (j2 - 0x21);
+    int first = d / 188 + 0x81;
+    if (first > 0x9F) first += 0x40;
+    int second = d % 188 + 0x40;
+    if (second > 0x7E) second += 1;
+    s[p] = static_cast<char>(first);
+    s[p + 1] = static_cast<char>(second);
+  }
+  static void Remove(std::string& s, std::size_t p, std::size_t n, int lfRule) {
+    s.erase(p, n);
+    const std::size_t lf = s.find('\n', p);
+    if (lf == std::string::npos) return;
+    if (lfRule == 1) s.erase(lf);      // the LF and everything after it go
+    if (lfRule == 2) s.erase(lf + 1);  // the LF stays, everything after it goes
+  }
+
+  std::string Convert(std::string s) {
+    if (s.empty()) return s;
+    const auto at = [&s](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    std::size_t m = 0;
+    while (m < s.size() && !IsStop(at(m))) ++m;
+    enum { kJis, kEuc, kSjis } code = kJis;
+    int kanaPair = 0;
+    bool seen8E = false;
+    for (std::size_t i = 0; i < m; ++i) {
+      const unsigned char c = at(i);
+      if (c < 0x80) continue;
+      kanaPair = kanaPair == 2 ? 2 : (kanaPair == 1 && c >= 0xA1 && c <= 0xDF) ? 2 : 0;
+      if (c == 0x8E) kanaPair = 1, seen8E = true;
+      if (code == kJis) code = kEuc;
+      if (c < 0xA0 && c != 0x8E) code = kSjis;
+    }
+    if (code == kEuc) {
+      for (std::size_t i = 0; i < m; i += at(i) >= 0x80 ? 2 : 1) {
+        if (at(i) >= 0x80 && i + 1 >= m) code = kSjis;
+      }
+    }
+    if (code == kEuc && seen8E && kanaPair == 0) code = kSjis;
+    std::size_t p = 0;
+    while (code != kSjis && p < s.size() && at(p) != 0) {
+      if (code == kJis) {
+        s[p] = static_cast<char>(at(p) & 0x7F);
+        const unsigned char c = at(p);
+        if (c == 0x0E || c == 0x0F) {
+          state = {false, c == 0x0E};
+          Remove(s, p, 1, 1);
+        } else if (c == 0x1B && p + 2 < s.size() &&
+                   (s[p + 1] = static_cast<char>(at(p + 1) & 0x7F), s[p + 2] = static_cast<char>(at(p + 2) & 0x7F),
+                    s.compare(p + 1, 2, "$@") == 0 || s.compare(p + 1, 2, "$B") == 0 ||
+                        s.compare(p + 1, 2, "(B") == 0 || s.compare(p + 1, 2, "(J") == 0 ||
+                        s.compare(p + 1, 2, "(H") == 0 || s.compare(p + 1, 2, "(I") == 0)) {
+          state = {s[p + 1] == '$', s.compare(p + 1, 2, "(I") == 0};
+          Remove(s, p, 3, 0);
+        } else if (state.KanjiMode && c >= 0x21 && c <= 0x7E && p + 1 < s.size()) {
+          Pair(s, p, c, at(p + 1));
+          p += 2;
+        } else {
+          if (!state.KanjiMode && state.KanaMode && c >= 0x21 && c <= 0x5F) s[p] = static_cast<char>(c | 0x80);
+          p += 1;
+        }
+      } else {
+        const unsigned char c = at(p);
+        if (c == 0x1B && p + 2 < s.size() && (s.compare(p + 1, 2, "(I") == 0 || s.compare(p + 1, 2, "(J") == 0)) {
+          state.KanaMode = s[p + 2] == 'I';
+          Remove(s, p, 3, 1);
+        } else if (c == 0x0E || c == 0x0F) {
+          state.KanaMode = c == 0x0E;
+          Remove(s, p, 1, 1);
+        } else if (state.KanaMode) {
+          if (c >= 0x21 && c <= 0x5F) s[p] = static_cast<char>(c | 0x80);
+          p += 1;
+        } else if (c == 0x8E && p + 1 < s.size() && at(p + 1) >= 0xA1 && at(p + 1) <= 0xDF) {
+          Remove(s, p, 1, 2);
+          p += 1;
+        } else if (c >= 0xA1 && c <= 0xFE && p + 1 < s.size()) {
+          Pair(s, p, c & 0x7F, at(p + 1) & 0x7F);
+          p += 2;
+        } else {
+          if (!(c >= 0xA1 && c <= 0xFE)) s[p] = static_cast<char>(c & 0x7F);
+          p += 1;
+        }
+      }
+    }
+    return s.substr(0, s.find('\0'));
+  }
+};
+
+TEST(TAutoSjisConv, AgreesWithALiteralReferenceOnRandomLines) {
+  // Pieces that the rules care about, so that random lines meet every rule often.
+  const std::string_view pieces[] = {
+      "\0"sv, "\n"sv, "\r"sv, "\x1A"sv, "\x0E"sv, "\x0F"sv, "\x1B"sv, "\x1B$B"sv, "\x1B$@"sv,
+      "\x1B(B"sv, "\x1B(J"sv, "\x1B(H"sv, "\x1B(I"sv, "\x1B\xA4\xC2"sv, "\x1B(\xC9"sv, "$"sv,
+      "("sv, " "sv, "a"sv, "0!"sv, "\x21"sv, "\x5F"sv, "\x60"sv, "\x7E"sv, "\x7F"sv, "\x80"sv,
+      "\x8A"sv, "\x8E"sv, "\x8E\xB1"sv, "\x8E\xE0"sv, "\x9B"sv, "\x82\xA0"sv, "\xA0"sv,
+      "\xA1"sv, "\xB0\xA1"sv, "\xA4\xA2"sv, "\xDF"sv, "\xE0"sv, "\xFE"sv, "\xFF"sv};
+  std::uint32_t seed = 12345;
+  const auto next = [&seed](std::uint32_t bound) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % bound;
+  };
+  TAutoSjisConv conv;
+  for (int round = 0; round < 60000; ++round) {
+    std::string line;
+    for (std::uint32_t n = next(16); n > 0; --n) line += pieces[next(std::size(pieces))];
+    ReferenceConverter reference;
+    reference.state = {next(2) == 1, next(2) == 1};
+    ProgramJisShiftState() = reference.state;
+    const std::string expected = reference.Convert(line);
+    ASSERT_EQ(conv.ConvertLine(line), expected) << testing::PrintToString(line);
+    ASSERT_EQ(ProgramJisShiftState().KanjiMode, reference.state.KanjiMode) << testing::PrintToString(line);
+    ASSERT_EQ(ProgramJisShiftState().KanaMode, reference.state.KanaMode) << testing::PrintToString(line);
+  }
   TAutoSjisConv::ResetShiftState();
 }
 

@@ -1,0 +1,217 @@
+#include "regexp/AWKStr.h"
+
+#include <cstring>
+
+#include "regexp/FuzzyCharDic.h"
+#include "regexp/REChars.h"
+#include "regexp/REPreProcessor.h"
+
+namespace orven {
+namespace {
+
+constexpr unsigned char kCR = 0x0D;
+constexpr unsigned char kLF = 0x0A;
+
+// Where the text of S, from byte From on, ends as the matchers see it: its first NUL byte.
+const char* TextEnd(const std::string& S, std::size_t From) {
+  const char* begin = S.data() + From;
+  const void* nul = std::memchr(begin, 0, S.size() - From);
+  return nul != nullptr ? static_cast<const char*>(nul) : S.data() + S.size();
+}
+
+// First pass of the expansion: "\&" is protected with one more "\" so that it survives the
+// unescaping as "\&". A "\" at the very end is followed by a zero byte, which the
+// unescaping rejects.
+std::string ProtectAmpersands(const std::string& Template) {
+  std::string out;
+  int pos = 1;
+  const int n = static_cast<int>(Template.size());
+  while (pos <= n) {
+    CharCode c = GetChar(Template, pos);
+    if (c == '\\') {
+      out += '\\';
+      c = GetChar(Template, pos);
+      if (c == '&') out += '\\';
+    }
+    out += CharToStr(c);
+  }
+  return out;
+}
+
+// A template made ready for many matches: the literal bytes, and the places in them where
+// the matched text goes.
+class ReplacementPlan {
+ public:
+  explicit ReplacementPlan(const std::string& Unescaped) {
+    int pos = 1;
+    const int n = static_cast<int>(Unescaped.size());
+    while (pos <= n) {
+      const CharCode c = GetChar(Unescaped, pos);
+      if (c == '&') {
+        matched_at_.push_back(literal_.size());
+      } else if (c == '\\') {
+        const int before = pos;
+        if (GetChar(Unescaped, pos) == '&') {
+          literal_ += '&';
+        } else {
+          if (pos != before) UngetChar(Unescaped, pos);
+          literal_ += '\\';
+        }
+      } else {
+        literal_ += CharToStr(c);
+      }
+    }
+  }
+
+  void Expand(std::string& Out, const char* Begin, const char* End) const {
+    std::size_t from = 0;
+    for (const std::size_t at : matched_at_) {
+      Out.append(literal_, from, at - from);
+      Out.append(Begin, End);
+      from = at;
+    }
+    Out.append(literal_, from, std::string::npos);
+  }
+
+ private:
+  std::string literal_;
+  std::vector<std::size_t> matched_at_;
+};
+
+}  // namespace
+
+TAWKStr::TAWKStr() {
+  PreProcessor().FuzzyCharDicList.push_back(&BuiltinFuzzyCharDic());
+  SetRegExp({});
+}
+
+void TAWKStr::SetRegExp(const std::string& Pattern) {
+  TMatchCORE::SetRegExp(Pattern);
+  const TRE_DFA& dfa = CurrentDFA();
+  Matcher = dfa.LineHeadFound || dfa.LineTailFound ? static_cast<TMatcher>(&TMatchCORE::FindAnchored)
+                                                   : static_cast<TMatcher>(&TMatchCORE::FindPlain);
+}
+
+bool TAWKStr::UseFuzzyCharDic() const { return PreProcessor().UseFuzzyCharDic; }
+
+void TAWKStr::SetUseFuzzyCharDic(bool value) {
+  PreProcessor().UseFuzzyCharDic = value;
+  SetRegExp(RegExp());
+}
+
+bool TAWKStr::UseSynonymDic() const { return PreProcessor().UseSynonymDic; }
+
+void TAWKStr::SetUseSynonymDic(bool value) {
+  PreProcessor().UseSynonymDic = value;
+  SetRegExp(RegExp());
+}
+
+int TAWKStr::Match(const std::string& S, int& RStart, int& RLength) {
+  const char* start = nullptr;
+  const char* stop = nullptr;
+  (this->*Matcher)(S.data(), TextEnd(S, 0), start, stop);
+  if (start == nullptr) {
+    RStart = RLength = 0;
+    return 0;
+  }
+  RStart = static_cast<int>(start - S.data()) + 1;
+  RLength = static_cast<int>(stop - start);
+  return RStart;
+}
+
+int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
+  const char* const text = S.data();
+  const char* const end = TextEnd(S, 0);
+  const char* start = nullptr;
+  const char* stop = nullptr;
+  (this->*Matcher)(text, end, start, stop);
+  if (start == nullptr) return 0;
+  const ReplacementPlan plan(UnescapeText(ProtectAmpersands(Replacement)));  // may throw
+  std::string out;
+  out.reserve(S.size() + S.size() / 8 + 16);
+  int count = 0;
+  const char* rest = text;
+  for (;;) {
+    out.append(rest, start);
+    plan.Expand(out, start, stop);
+    if (start == stop && stop < end) {
+      // An empty match: copy one character so that the scan moves on. A CR LF pair goes as
+      // one step under mcls_CRLF (the "$" before it has been served).
+      const auto b = static_cast<unsigned char>(*start);
+      const bool more = start + 1 < end;
+      const bool pair = more && (IsLeadByte(b) || (LineSeparator() == mcls_CRLF && b == kCR &&
+                                                   static_cast<unsigned char>(start[1]) == kLF));
+      const int len = pair ? 2 : 1;
+      out.append(start, static_cast<std::size_t>(len));
+      stop += len;
+    }
+    ++count;
+    rest = stop;
+    if (rest == end) break;  // the text is done; bytes from a NUL on are kept as they are
+    if (static_cast<unsigned char>(stop[-1]) == kLF) {
+      (this->*Matcher)(rest, end, start, stop);  // a line head: "^" may match here
+    } else {
+      SearchFrom(rest, end, start, stop);
+    }
+    if (start == nullptr) break;
+  }
+  out.append(rest, static_cast<std::size_t>(S.data() + S.size() - rest));
+  S = std::move(out);
+  return count;
+}
+
+int TAWKStr::Split(const std::string& S, std::vector<std::string>& Strings) {
+  Strings.clear();
+  std::string pending;
+  std::size_t cur = 0;
+  const char* end = TextEnd(S, 0);
+  while (cur < S.size()) {
+    const char* text = S.data() + cur;
+    if (text > end) end = TextEnd(S, cur);
+    const char* start = nullptr;
+    const char* stop = nullptr;
+    (this->*Matcher)(text, end, start, stop);
+    if (start == nullptr) {
+      Strings.push_back(pending + S.substr(cur));
+      pending.clear();
+      break;
+    }
+    if (start != text || start != stop) {
+      Strings.push_back(pending + std::string(text, start));
+      pending.clear();
+      cur = static_cast<std::size_t>(stop - S.data());
+      if (cur == S.size()) {
+        Strings.emplace_back();
+        break;
+      }
+    } else {
+      // An empty match at the start never splits: the character joins the pending field.
+      const std::size_t len = IsLeadByte(S[cur]) && cur + 1 < S.size() ? 2 : 1;
+      pending.append(S, cur, len);
+      cur += len;
+    }
+  }
+  if (!pending.empty()) Strings.push_back(std::move(pending));
+  return static_cast<int>(Strings.size());
+}
+
+std::string TAWKStr::ExpandReplacement(const std::string& Template, const std::string& Matched) {
+  std::string out;
+  ReplacementPlan(UnescapeText(ProtectAmpersands(Template))).Expand(out, Matched.data(),
+                                                                   Matched.data() + Matched.size());
+  return out;
+}
+
+std::string TAWKStr::UnescapeText(const std::string& Text) {
+  std::string out;
+  int pos = 1;
+  const int n = static_cast<int>(Text.size());
+  while (pos <= n) {
+    CharCode c = GetChar(Text, pos);
+    if (c == '\\') c = ReadEscape(Text, pos);
+    out += CharToStr(c);
+  }
+  return out;
+}
+
+}  // namespace orven

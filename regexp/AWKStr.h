@@ -1,0 +1,55 @@
+// TAWKStr: the AWK-style operations over Shift_JIS strings that the rest of the system uses
+// (assign a pattern to RegExp, then Match, GSub or Split).
+//
+// Positions and lengths count bytes, 1-based; a double-byte character is one character and
+// is never split. A string is matched up to its first NUL byte. Matches are leftmost-
+// longest; GSub and Split go from left to right, never search text that a replacement put
+// in, and never let a match or a replacement fall between the two bytes of a character.
+// Pattern errors raise ERegExpParser from the assignment (the empty pattern is then in
+// force); template errors raise it from GSub at the first match, S left unchanged.
+// A new TAWKStr has the empty pattern assigned, LineSeparator mcls_CRLF and both
+// preprocessing switches off, with the built-in fuzzy-character dictionary installed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "regexp/ERegExpParser.h"
+#include "regexp/MatchCore.h"
+
+namespace orven {
+
+class TAWKStr final : public TMatchCORE {
+ public:
+  // FindPlain or FindAnchored, chosen at every assignment of RegExp.
+  using TMatcher = void (TMatchCORE::*)(const char* Text, const char* End, const char*& Start,
+                                        const char*& Stop) const;
+
+  TAWKStr();
+
+  void SetRegExp(const std::string& Pattern) override;
+
+  // Switching either one recompiles the current pattern at once.
+  bool UseFuzzyCharDic() const;
+  void SetUseFuzzyCharDic(bool value);
+  bool UseSynonymDic() const;
+  void SetUseSynonymDic(bool value);
+
+  // The leftmost-longest match: RStart (1-based) and RLength, and RStart as the result;
+  // 0, 0, 0 when there is none.
+  int Match(const std::string& S, int& RStart, int& RLength);
+  // Replaces every match by the expanded Replacement; returns the number of replacements.
+  int GSub(const std::string& Replacement, std::string& S);
+  // Fills Strings with the fields between matches; returns their number.
+  int Split(const std::string& S, std::vector<std::string>& Strings);
+
+  // The text that replaces one match: "&" is Matched, "\&" a literal "&", \n \r \t \b and
+  // numeric escapes their characters, "\" before any other character that character.
+  std::string ExpandReplacement(const std::string& Template, const std::string& Matched);
+  // Decodes every escape of Text.
+  std::string UnescapeText(const std::string& Text);
+
+  TMatcher Matcher = static_cast<TMatcher>(&TMatchCORE::FindPlain);
+};
+
+}  // namespace orven

@@ -1,0 +1,103 @@
+// TRegularExpression: owns the pattern text, runs it through preprocessing, parsing, NFA
+// and DFA, and keeps the automata of recent patterns in PatternCache.
+//
+// Invariants (whenever no assignment is in progress): entry 0 of PatternCache holds the
+// empty pattern and its DFA and is never removed or moved; entries 1.. are ordered from the
+// most recently compiled to the oldest, at most CacheCapacity (30) entries in all, each
+// preprocessed text at most once; CacheIndex names the entry in force and CurrentDFA() is
+// its DFA. A new pattern goes in at index 1, the last entry making room for it when the
+// cache is full; a pattern found in the cache is neither compiled again nor moved. A failed
+// assignment leaves the empty pattern in force (CacheIndex 0) and RegExp() empty, and the
+// failed pattern out of the cache.
+//
+// Compiling may reuse an automaton already built on this thread for the same preprocessed
+// text (a bounded memo of immutable DFAs); the cache above behaves exactly as if every miss
+// compiled afresh.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "regexp/RE_DFA.h"
+
+namespace orven {
+
+class TREPreProcessor;
+
+struct TPatternCacheEntry {
+  std::string Pattern;                   // preprocessed text, compared byte for byte
+  std::shared_ptr<const TRE_DFA> DFA;    // immutable; may be shared with the memo
+  std::uint64_t Hash = 0;                // of Pattern, to pass over most entries quickly
+};
+
+// The ordered list of cached patterns. Entry 0 is fixed; entries 1.. live in a ring so that
+// inserting at index 1 and dropping the last entry cost nothing.
+class TPatternCache {
+ public:
+  explicit TPatternCache(int Capacity);
+
+  int Count() const { return 1 + count_; }
+  const TPatternCacheEntry& operator[](int Index) const;
+  TPatternCacheEntry& operator[](int Index);
+  // Index of the entry whose pattern equals Pattern, or -1.
+  int IndexOf(std::string_view Pattern, std::uint64_t Hash) const;
+  // Inserts at index 1 (the cache must not be full).
+  void InsertNewest(TPatternCacheEntry Entry);
+  void DeleteLast();
+  void Delete(int Index);  // Index >= 1
+
+ private:
+  std::size_t Slot(int Index) const;
+
+  TPatternCacheEntry empty_;
+  std::vector<TPatternCacheEntry> ring_;  // entries 1.., starting at head_
+  std::size_t head_ = 0;
+  int count_ = 0;
+};
+
+std::uint64_t PatternHash(std::string_view Pattern);
+
+class TRegularExpression {
+ public:
+  static constexpr int CacheCapacity = 30;
+
+  TRegularExpression();
+  TRegularExpression(const TRegularExpression&) = delete;  // owns a cache of automata
+  TRegularExpression& operator=(const TRegularExpression&) = delete;
+  virtual ~TRegularExpression();
+
+  // The pattern text exactly as last assigned (empty after a failed assignment).
+  const std::string& RegExp() const { return regexp_; }
+  // The assignment: preprocess, find or compile, put the entry in force. Throws
+  // ERegExpParser (or std::logic_error for internal failures) after the clean-up above.
+  virtual void SetRegExp(const std::string& Pattern);
+  // Compiles one preprocessed pattern into the entry at CacheIndex. On failure the entry is
+  // deleted, CacheIndex becomes 0 and the exception passes on.
+  virtual void Compile(const std::string& Pattern);
+  virtual std::uint16_t LineHeadChar() const { return 0xFFFD; }
+  virtual std::uint16_t LineTailChar() const { return 0xFFFE; }
+
+  const TRE_DFA& CurrentDFA() const { return *current_; }
+  const TPatternCache& PatternCache() const { return cache_; }
+  int CacheIndex() const { return cache_index_; }
+  // Holds the dictionary lists and the two preprocessing switches.
+  TREPreProcessor& PreProcessor() { return *preprocessor_; }
+  const TREPreProcessor& PreProcessor() const { return *preprocessor_; }
+
+ protected:
+  const TRE_DFA* current_ = nullptr;  // CurrentDFA, for the matchers' inner loops
+
+ private:
+  void PutInForce(int Index);
+
+  std::string regexp_;
+  TPatternCache cache_{CacheCapacity};
+  int cache_index_ = 0;
+  std::unique_ptr<TREPreProcessor> preprocessor_;
+};
+
+}  // namespace orven

@@ -1,0 +1,69 @@
+#include "ui/DialogFrame.h"
+
+#include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+
+#include "ui/Fonts.h"
+
+namespace orven {
+
+void SetFixedDialogFrame(QDialog& dialog, QSize client) {
+  dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                        Qt::MSWindowsFixedSizeDialogHint);
+  dialog.setFixedSize(client);
+  dialog.setSizeGripEnabled(false);
+  dialog.setFont(DesignFont());
+}
+
+QPoint CentredPosition(QSize screen, QSize client) {
+  // Integer division in C++ truncates toward zero, as the placement wants.
+  return {(screen.width() - client.width()) / 2, (screen.height() - client.height()) / 2};
+}
+
+QSize ScreenSize() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().size() : QSize(0, 0);
+}
+
+void CentreOnScreen(QWidget& window, QSize client) {
+  window.move(CentredPosition(ScreenSize(), client));
+}
+
+void PlaceLabel(QLabel& label, int left, int top, int width, int height) {
+  const QSize needed = label.sizeHint();
+  label.setGeometry(left, top, std::max(width, needed.width()), std::max(height, needed.height()));
+}
+
+QIcon CheckMarkIcon() {
+  QPixmap picture(16, 16);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QPainterPath tick;
+  tick.moveTo(2.5, 8.5);
+  tick.lineTo(6.5, 12.5);
+  tick.lineTo(13.5, 3.5);
+  painter.setPen(QPen(QColor(0, 128, 0), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.drawPath(tick);
+  painter.end();
+  return QIcon(picture);
+}
+
+void SetUpOkButton(QDialog& dialog, QPushButton& button, int left, int top, int width,
+                   int height) {
+  button.setText(QStringLiteral("OK"));
+  button.setIcon(CheckMarkIcon());
+  button.setGeometry(left, top, width, height);
+  button.setDefault(true);
+  QObject::connect(&button, &QPushButton::clicked, &dialog, &QDialog::accept);
+}
+
+}  // namespace orven

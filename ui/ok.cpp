@@ -1,0 +1,25 @@
+#include "ui/ok.h"
+
+#include "ui/DialogFrame.h"
+
+namespace orven {
+
+TfForm2::TfForm2(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("fForm2"));
+  setWindowTitle(QStringLiteral("完了"));
+  SetFixedDialogFrame(*this, kClientSize);
+
+  Label1.setObjectName(QStringLiteral("Label1"));
+  Label1.setTextFormat(Qt::PlainText);
+  Label1.setText(QStringLiteral("変換に成功しました。"));
+  PlaceLabel(Label1, 8, 8, 107, 12);
+
+  BitBtn1.setObjectName(QStringLiteral("BitBtn1"));
+  SetUpOkButton(*this, BitBtn1, 24, 29, 75, 25);
+
+  FormCreate();
+}
+
+void TfForm2::FormCreate() { CentreOnScreen(*this, kClientSize); }
+
+}  // namespace orven
