@@ -19,6 +19,15 @@ const char* TextEnd(const std::string& S, std::size_t From) {
   return nul != nullptr ? static_cast<const char*>(nul) : S.data() + S.size();
 }
 
+// Whether the text [From, To), which starts at a character start, ends in the character
+// LF (and not in a double-byte character whose second byte has the value of LF).
+bool EndsInLF(const char* From, const char* To) {
+  if (To == From || static_cast<unsigned char>(To[-1]) != kLF) return false;
+  const char* p = To - 1;
+  while (p > From && IsLeadByte(p[-1])) --p;
+  return ((To - 1 - p) & 1) == 0;
+}
+
 // First pass of the expansion: "\&" is protected with one more "\" so that it survives the
 // unescaping as "\&". A "\" at the very end is followed by a zero byte, which the
 // unescaping rejects.
@@ -33,6 +42,19 @@ std::string ProtectAmpersands(const std::string& Template) {
       c = GetChar(Template, pos);
       if (c == '&') out += '\\';
     }
+    out += CharToStr(c);
+  }
+  return out;
+}
+
+// Every escape of Text decoded.
+std::string Unescape(const std::string& Text) {
+  std::string out;
+  int pos = 1;
+  const int n = static_cast<int>(Text.size());
+  while (pos <= n) {
+    CharCode c = GetChar(Text, pos);
+    if (c == '\\') c = ReadEscape(Text, pos);
     out += CharToStr(c);
   }
   return out;
@@ -80,10 +102,35 @@ class ReplacementPlan {
 
 }  // namespace
 
-TAWKStr::TAWKStr() {
+// Prepared templates by their text, so that a template used again (every line of a
+// conversion uses the same few) is not analysed again. Direct-mapped, bounded; a template
+// that fails to prepare is never stored and fails again at its next use.
+class TAWKStr::TemplateCache {
+ public:
+  const ReplacementPlan& Get(const std::string& Template) {
+    Slot& slot = slots_[PatternHash(Template) % kSlots];
+    if (!slot.Plan || slot.Template != Template) {
+      slot.Plan = std::make_unique<ReplacementPlan>(Unescape(ProtectAmpersands(Template)));
+      slot.Template = Template;
+    }
+    return *slot.Plan;
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 128;
+  struct Slot {
+    std::string Template;
+    std::unique_ptr<ReplacementPlan> Plan;
+  };
+  std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
+};
+
+TAWKStr::TAWKStr() : templates_(std::make_unique<TemplateCache>()) {
   PreProcessor().FuzzyCharDicList.push_back(&BuiltinFuzzyCharDic());
   SetRegExp({});
 }
+
+TAWKStr::~TAWKStr() = default;
 
 void TAWKStr::SetRegExp(const std::string& Pattern) {
   TMatchCORE::SetRegExp(Pattern);
@@ -126,7 +173,7 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
   const char* stop = nullptr;
   (this->*Matcher)(text, end, start, stop);
   if (start == nullptr) return 0;
-  const ReplacementPlan plan(UnescapeText(ProtectAmpersands(Replacement)));  // may throw
+  const ReplacementPlan& plan = templates_->Get(Replacement);  // may throw
   std::string out;
   out.reserve(S.size() + S.size() / 8 + 16);
   int count = 0;
@@ -148,7 +195,7 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
     ++count;
     rest = stop;
     if (rest == end) break;  // the text is done; bytes from a NUL on are kept as they are
-    if (static_cast<unsigned char>(stop[-1]) == kLF) {
+    if (EndsInLF(start, stop)) {
       (this->*Matcher)(rest, end, start, stop);  // a line head: "^" may match here
     } else {
       SearchFrom(rest, end, start, stop);
@@ -197,21 +244,11 @@ int TAWKStr::Split(const std::string& S, std::vector<std::string>& Strings) {
 
 std::string TAWKStr::ExpandReplacement(const std::string& Template, const std::string& Matched) {
   std::string out;
-  ReplacementPlan(UnescapeText(ProtectAmpersands(Template))).Expand(out, Matched.data(),
+  ReplacementPlan(Unescape(ProtectAmpersands(Template))).Expand(out, Matched.data(),
                                                                    Matched.data() + Matched.size());
   return out;
 }
 
-std::string TAWKStr::UnescapeText(const std::string& Text) {
-  std::string out;
-  int pos = 1;
-  const int n = static_cast<int>(Text.size());
-  while (pos <= n) {
-    CharCode c = GetChar(Text, pos);
-    if (c == '\\') c = ReadEscape(Text, pos);
-    out += CharToStr(c);
-  }
-  return out;
-}
+std::string TAWKStr::UnescapeText(const std::string& Text) { return Unescape(Text); }
 
 }  // namespace orven
