@@ -1,7 +1,10 @@
 #include "regexp/RegularExpression.h"
 
+#include <algorithm>
+#include <unordered_map>
 #include <utility>
 
+#include "regexp/ERegExpParser.h"
 #include "regexp/REParser.h"
 #include "regexp/REPreProcessor.h"
 #include "regexp/RE_NFA.h"
@@ -115,6 +118,44 @@ class CompiledMemo {
   std::size_t states_ = 0;
 };
 
+// The NFA gives every reference to a subtree a fragment of its own, so x+ doubles x and
+// nested repetitions multiply: count the fragments the tree unfolds to (nodes weighted by
+// the number of ways from the root to them) before the NFA is built.
+constexpr std::uint64_t kMaxUnfoldedNodes = 1'000'000;
+
+std::uint64_t UnfoldedNodeCount(const TRENode* root) {
+  if (root == nullptr) return 0;
+  std::unordered_map<const TRENode*, std::uint64_t> parents;  // in-degree within the DAG
+  std::vector<const TRENode*> todo{root};
+  parents[root] = 0;
+  while (!todo.empty()) {
+    const TRENode* n = todo.back();
+    todo.pop_back();
+    for (const TRENode* child : {n->Left, n->Right}) {
+      if (child == nullptr || n->Op == reop_Char || n->Op == reop_LHead || n->Op == reop_LTail) continue;
+      if (parents[child]++ == 0) todo.push_back(child);
+    }
+  }
+  std::unordered_map<const TRENode*, std::uint64_t> ways{{root, 1}};
+  std::uint64_t total = 0;
+  std::vector<const TRENode*> ready{root};
+  while (!ready.empty()) {
+    const TRENode* n = ready.back();
+    ready.pop_back();
+    const std::uint64_t w = ways[n];
+    total += w;
+    if (total > kMaxUnfoldedNodes) return total;
+    if (n->Op == reop_Char || n->Op == reop_LHead || n->Op == reop_LTail) continue;
+    for (const TRENode* child : {n->Left, n->Right}) {
+      if (child == nullptr) continue;
+      std::uint64_t& cw = ways[child];
+      cw = std::min(cw + w, kMaxUnfoldedNodes + 1);
+      if (--parents[child] == 0) ready.push_back(child);
+    }
+  }
+  return total;
+}
+
 CompiledMemo& ThreadMemo() {
   thread_local CompiledMemo memo;
   return memo;
@@ -173,6 +214,9 @@ void TRegularExpression::Compile(const std::string& Pattern) {
     try {
       TREParser parser(Pattern);
       parser.Run();
+      if (UnfoldedNodeCount(parser.ParseTree.Root) > kMaxUnfoldedNodes) {
+        throw ERegExpParser(kMsgTooComplex, 1);
+      }
       TRE_NFA nfa(parser, lh, lt);
       nfa.Run();
       auto built = std::make_shared<TRE_DFA>(nfa);

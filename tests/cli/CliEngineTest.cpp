@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+
+namespace orven::cli {
+namespace {
+
+struct EngineResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+EngineResult RunEngine(const std::vector<std::string>& args, const std::string& input = {}) {
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  const int status = RunCli(args, in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+struct EngineCase {
+  std::vector<std::string> args;
+  std::string input;
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// Patterns and replacements are typed in UTF-8; the input is Shift_JIS bytes.
+const EngineCase kCases[] = {
+    {{"match", "b"}, "abc", kExitOk, "2 1\n", ""},
+    {{"match", "b"}, "xyz", kExitOk, "0 0\n", ""},
+    {{"match", "ア"}, "\x82\xa0\x83\x41", kExitOk, "3 2\n", ""},
+    {{"match", "--raw", "\x83\x41"}, "\x82\xa0\x83\x41", kExitOk, "3 2\n", ""},
+    {{"match", "A"}, "\x83\x41", kExitOk, "0 0\n", ""},  // never the trail byte of ア
+    {{"match", "$"}, "ab\r\n", kExitOk, "3 0\n", ""},
+    {{"match", "--lf", "$"}, "ab\r\n", kExitOk, "4 0\n", ""},
+    {{"match", "--fuzzy", "が"}, "x\xb6\xde", kExitOk, "2 2\n", ""},  // ｶﾞ
+    {{"match", "--", "--lf"}, "a--lf", kExitOk, "2 4\n", ""},
+    {{"gsub", "b", "[&]"}, "abcb", kExitOk, "a[b]c[b]", "2\n"},
+    {{"gsub", "x*", "-"}, "abc", kExitOk, "-a-b-c", "3\n"},
+    {{"gsub", "q", "z"}, "abc", kExitOk, "abc", "0\n"},
+    {{"gsub", "b", "-"}, std::string("abab\0b", 6), kExitOk, "a-a-", "2\n"},  // cut at the NUL
+    {{"split", ","}, "a,b,", kExitOk, std::string("a\0b\0\0", 5), ""},
+    {{"split", ","}, "", kExitOk, "", ""},
+    // Errors.
+    {{"match", "(a"}, "abc", kExitPattern, "", "orven-cli match: 右(閉じ)括弧が必要です (position 3)\n"},
+    {{"gsub", "b", "x\\"}, "abc", kExitPattern, "", "orven-cli gsub: \"\\\"の次には文字が必要です。 (position 4)\n"},
+    {{"match", "😀"}, "abc", kExitUsage, "", ""},
+    {{"match", "\xff"}, "abc", kExitUsage, "", ""},
+    {{"match"}, "abc", kExitUsage, "", ""},
+    {{"gsub", "a"}, "abc", kExitUsage, "", ""},
+    {{"match", "a", "f", "g"}, "abc", kExitUsage, "", ""},
+    {{"split", "--bogus", "a"}, "abc", kExitUsage, "", ""},
+};
+
+TEST(CliEngine, RunsTheEngineCommands) {
+  for (const EngineCase& c : kCases) {
+    const EngineResult r = RunEngine(c.args, c.input);
+    const std::string label = testing::PrintToString(c.args);
+    EXPECT_EQ(r.status, c.status) << label << " " << r.err;
+    EXPECT_EQ(r.out, c.out) << label;
+    if (c.status == kExitUsage) {
+      EXPECT_FALSE(r.err.empty()) << label;
+    } else {
+      EXPECT_EQ(r.err, c.err) << label;
+    }
+  }
+}
+
+TEST(CliEngine, HelpDescribesEachCommand) {
+  for (const char* command : {"match", "gsub", "split"}) {
+    const EngineResult r = RunEngine({command, "--help"});
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_NE(r.out.find(std::string("orven-cli ") + command), std::string::npos);
+  }
+}
+
+TEST(CliEngine, ReadsAFileOrReportsItMissing) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("orven-cli-engine-" + std::to_string(getpid()) + ".txt");
+  {
+    std::ofstream file(path, std::ios::binary);
+    file << "one\r\ntwo";
+  }
+  EXPECT_EQ(RunEngine({"match", "two", path.string()}).out, "6 3\n");
+  EXPECT_EQ(RunEngine({"gsub", "o", "0", path.string()}).out, "0ne\r\ntw0");
+  std::filesystem::remove(path);
+  const EngineResult missing = RunEngine({"match", "a", path.string()});
+  EXPECT_EQ(missing.status, kExitInputMissing);
+  EXPECT_NE(missing.err.find("LoadFileName"), std::string::npos);
+  EXPECT_EQ(RunEngine({"match", "a", "-"}, "xa").out, "2 1\n");
+}
+
+}  // namespace
+}  // namespace orven::cli

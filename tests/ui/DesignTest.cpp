@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include <QMenuBar>
+
+#include "WindowTestSupport.h"
+#include "ui/Text2HTMLDesign.h"
+
+namespace orven::test {
+namespace {
+
+TEST(TfForm1Design, EveryControlHasItsNameParentGeometryAndHint) {
+  WindowFixture f;
+  for (const ControlDesign& d : TfForm1Design()) {
+    SCOPED_TRACE(d.Name);
+    auto* w = f.form->findChild<QWidget*>(d.Name);
+    ASSERT_NE(w, nullptr);
+    const QString parent = d.Parent ? d.Parent : "";
+    if (d.Parent) {
+      EXPECT_EQ(w->parentWidget()->objectName(), parent);
+    }
+    EXPECT_EQ(w->pos(), QPoint(d.Left, d.Top));
+    if (d.Width >= 0) {
+      EXPECT_EQ(w->size(), QSize(d.Width, d.Height));
+    }
+    EXPECT_EQ(w->toolTip(), QString::fromUtf8(d.Hint));
+  }
+}
+
+TEST(TfForm1Design, ClientAreaBelowTheMenuIsFixed) {
+  WindowFixture f;
+  EXPECT_EQ(f.form->centralWidget()->size(), QSize(625, 427));
+  EXPECT_EQ(f.form->height(), 427 + f.form->menuBar()->sizeHint().height());
+  EXPECT_EQ(f.form->minimumSize(), f.form->maximumSize());
+  EXPECT_EQ(f.form->windowTitle(), "<BR>Ｏｒｖｅｎ");
+}
+
+}  // namespace
+}  // namespace orven::test

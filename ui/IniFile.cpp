@@ -1,0 +1,229 @@
+#include "ui/IniFile.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "encoding/Cp932.h"
+
+namespace orven {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
+
+bool IsValidUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    std::size_t extra;
+    std::uint32_t min;
+    if (c < 0x80) { ++i; continue; }
+    if (c >= 0xC2 && c <= 0xDF) { extra = 1; min = 0x80; }
+    else if (c >= 0xE0 && c <= 0xEF) { extra = 2; min = 0x800; }
+    else if (c >= 0xF0 && c <= 0xF4) { extra = 3; min = 0x10000; }
+    else return false;
+    if (i + extra >= s.size()) return false;
+    std::uint32_t code = c & (0x3F >> extra);
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const auto t = static_cast<unsigned char>(s[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      code = (code << 6) | (t & 0x3F);
+    }
+    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
+// Cuts UTF-8 text to at most max bytes without splitting a character.
+std::string_view CutUtf8(std::string_view s, std::size_t max) {
+  if (s.size() <= max) return s;
+  std::size_t end = max;
+  while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
+  return s.substr(0, end);
+}
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// The file as UTF-8 text; nullopt when it cannot be read.
+std::optional<std::string> LoadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  if (IsValidUtf8(bytes)) return bytes;
+  return Cp932ToUtf8Lossy(bytes);
+}
+
+// A section header's name, or nullopt when the line is no section header.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  line = Trim(line);
+  if (line.empty() || line.front() != '[') return std::nullopt;
+  const std::size_t close = line.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return Trim(line.substr(1, close - 1));
+}
+
+struct KeyLine {
+  std::string_view Key, Value;
+};
+
+std::optional<KeyLine> ParseKeyLine(std::string_view line) {
+  const std::size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  return KeyLine{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))};
+}
+
+// Where a section and a key sit among the lines.
+struct Location {
+  std::optional<std::size_t> Section;   // header line
+  std::size_t SectionEnd = 0;           // one past its last non-blank line
+  std::optional<std::size_t> Key;       // the key's line
+};
+
+Location Find(const std::vector<std::string>& lines, std::string_view section, std::string_view key) {
+  Location where;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto name = SectionName(lines[i]);
+    if (!name) continue;
+    if (!SameName(*name, section)) continue;
+    where.Section = i;
+    where.SectionEnd = i + 1;
+    for (std::size_t j = i + 1; j < lines.size() && !SectionName(lines[j]); ++j) {
+      if (!Trim(lines[j]).empty()) where.SectionEnd = j + 1;
+      const auto entry = ParseKeyLine(lines[j]);
+      if (!where.Key && entry && SameName(entry->Key, key)) where.Key = j;
+    }
+    return where;
+  }
+  return where;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitIniLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  return lines;
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) const {
+  const std::optional<std::string> text = LoadText(path_);
+  if (!text) return std::string(CutUtf8(defaultValue, kMaxValueBytes));
+  std::string_view body = *text;
+  if (body.starts_with(kBom)) body.remove_prefix(kBom.size());
+  const std::vector<std::string> lines = SplitIniLines(body);
+  const Location where = Find(lines, section, key);
+  if (!where.Key) return std::string(CutUtf8(defaultValue, kMaxValueBytes));
+  return std::string(CutUtf8(ParseKeyLine(lines[*where.Key])->Value, kMaxValueBytes));
+}
+
+int IniFile::ReadInteger(std::string_view section, std::string_view key) const {
+  return ParseIniInteger(ReadString(section, key));
+}
+
+bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  value = value.substr(0, value.find_first_of("\r\n"));
+  std::string text = LoadText(path_).value_or(std::string());
+  std::string bom;
+  if (std::string_view(text).starts_with(kBom)) {
+    bom = kBom;
+    text.erase(0, kBom.size());
+  }
+  const std::string newline = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+  std::vector<std::string> lines = SplitIniLines(text);
+  const std::string entry = std::string(key) + "=" + std::string(value);
+  const Location where = Find(lines, section, key);
+  if (where.Key) {
+    lines[*where.Key] = entry;
+  } else if (where.Section) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(where.SectionEnd), entry);
+  } else {
+    lines.push_back("[" + std::string(section) + "]");
+    lines.push_back(entry);
+  }
+  std::string out = bom;
+  for (const std::string& line : lines) out += line + newline;
+
+  std::FILE* file = std::fopen(path_.c_str(), "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
+  const bool closed = std::fclose(file) == 0;
+  return written && closed;
+}
+
+bool IniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
+  return WriteString(section, key, std::to_string(value));
+}
+
+int ParseIniInteger(std::string_view text) {
+  auto hexDigit = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  auto readHex = [&](std::string_view digits) -> std::optional<std::uint32_t> {
+    if (digits.empty() || digits.size() > 8) return std::nullopt;
+    std::uint32_t value = 0;
+    for (char c : digits) {
+      const int d = hexDigit(c);
+      if (d < 0) return std::nullopt;
+      value = value * 16 + static_cast<std::uint32_t>(d);
+    }
+    return value;
+  };
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    const auto value = readHex(text.substr(2));
+    return value ? static_cast<int>(*value) : -1;
+  }
+  bool negative = false;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  std::int64_t magnitude = 0;
+  if (!text.empty() && text[0] == '$') {
+    const auto value = readHex(text.substr(1));
+    if (!value) return -1;
+    magnitude = static_cast<std::int32_t>(*value);
+  } else {
+    if (text.empty() || text.size() > 10) return -1;
+    for (char c : text) {
+      if (c < '0' || c > '9') return -1;
+      magnitude = magnitude * 10 + (c - '0');
+    }
+    if (magnitude > (negative ? 2147483648LL : 2147483647LL)) return -1;
+  }
+  return static_cast<int>(negative ? -magnitude : magnitude);
+}
+
+}  // namespace orven
