@@ -38,6 +38,19 @@ std::string ProtectAmpersands(const std::string& Template) {
   return out;
 }
 
+// Every escape of Text decoded.
+std::string Unescape(const std::string& Text) {
+  std::string out;
+  int pos = 1;
+  const int n = static_cast<int>(Text.size());
+  while (pos <= n) {
+    CharCode c = GetChar(Text, pos);
+    if (c == '\\') c = ReadEscape(Text, pos);
+    out += CharToStr(c);
+  }
+  return out;
+}
+
 // A template made ready for many matches: the literal bytes, and the places in them where
 // the matched text goes.
 class ReplacementPlan {
@@ -80,10 +93,35 @@ class ReplacementPlan {
 
 }  // namespace
 
-TAWKStr::TAWKStr() {
+// Prepared templates by their text, so that a template used again (every line of a
+// conversion uses the same few) is not analysed again. Direct-mapped, bounded; a template
+// that fails to prepare is never stored and fails again at its next use.
+class TAWKStr::TemplateCache {
+ public:
+  const ReplacementPlan& Get(const std::string& Template) {
+    Slot& slot = slots_[PatternHash(Template) % kSlots];
+    if (!slot.Plan || slot.Template != Template) {
+      slot.Plan = std::make_unique<ReplacementPlan>(Unescape(ProtectAmpersands(Template)));
+      slot.Template = Template;
+    }
+    return *slot.Plan;
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 128;
+  struct Slot {
+    std::string Template;
+    std::unique_ptr<ReplacementPlan> Plan;
+  };
+  std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
+};
+
+TAWKStr::TAWKStr() : templates_(std::make_unique<TemplateCache>()) {
   PreProcessor().FuzzyCharDicList.push_back(&BuiltinFuzzyCharDic());
   SetRegExp({});
 }
+
+TAWKStr::~TAWKStr() = default;
 
 void TAWKStr::SetRegExp(const std::string& Pattern) {
   TMatchCORE::SetRegExp(Pattern);
@@ -126,7 +164,7 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
   const char* stop = nullptr;
   (this->*Matcher)(text, end, start, stop);
   if (start == nullptr) return 0;
-  const ReplacementPlan plan(UnescapeText(ProtectAmpersands(Replacement)));  // may throw
+  const ReplacementPlan& plan = templates_->Get(Replacement);  // may throw
   std::string out;
   out.reserve(S.size() + S.size() / 8 + 16);
   int count = 0;
@@ -197,21 +235,11 @@ int TAWKStr::Split(const std::string& S, std::vector<std::string>& Strings) {
 
 std::string TAWKStr::ExpandReplacement(const std::string& Template, const std::string& Matched) {
   std::string out;
-  ReplacementPlan(UnescapeText(ProtectAmpersands(Template))).Expand(out, Matched.data(),
+  ReplacementPlan(Unescape(ProtectAmpersands(Template))).Expand(out, Matched.data(),
                                                                    Matched.data() + Matched.size());
   return out;
 }
 
-std::string TAWKStr::UnescapeText(const std::string& Text) {
-  std::string out;
-  int pos = 1;
-  const int n = static_cast<int>(Text.size());
-  while (pos <= n) {
-    CharCode c = GetChar(Text, pos);
-    if (c == '\\') c = ReadEscape(Text, pos);
-    out += CharToStr(c);
-  }
-  return out;
-}
+std::string TAWKStr::UnescapeText(const std::string& Text) { return Unescape(Text); }
 
 }  // namespace orven

@@ -11,6 +11,7 @@
 // preprocessing switches off, with the built-in fuzzy-character dictionary installed.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ class TAWKStr final : public TMatchCORE {
                                         const char*& Stop) const;
 
   TAWKStr();
+  ~TAWKStr() override;
 
   void SetRegExp(const std::string& Pattern) override;
 
@@ -50,6 +52,10 @@ class TAWKStr final : public TMatchCORE {
   std::string UnescapeText(const std::string& Text);
 
   TMatcher Matcher = static_cast<TMatcher>(&TMatchCORE::FindPlain);
+
+ private:
+  class TemplateCache;  // templates already prepared for expansion
+  std::unique_ptr<TemplateCache> templates_;
 };
 
 }  // namespace orven

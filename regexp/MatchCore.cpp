@@ -21,6 +21,19 @@ inline const char* StepChar(const char* P, const char* End) {
   return P + (Lead(static_cast<Byte>(*P)) && P + 1 < End ? 2 : 1);
 }
 
+// The first occurrence of the Size bytes at Needle in [P, End), or null. memmem pays for
+// its preparation on long texts only.
+inline const char* FindBytes(const char* P, const char* End, const char* Needle, std::size_t Size) {
+  const auto length = static_cast<std::size_t>(End - P);
+  if (length >= 256) return static_cast<const char*>(memmem(P, length, Needle, Size));
+  for (const char* q = P; q + Size <= End; ++q) {
+    q = static_cast<const char*>(std::memchr(q, Needle[0], static_cast<std::size_t>(End - q)));
+    if (q == nullptr || q + Size > End) return nullptr;
+    if (std::memcmp(q + 1, Needle + 1, Size - 1) == 0) return q;
+  }
+  return nullptr;
+}
+
 // The DFA walk from State at P: the stop of the longest match, or null. With kTail the
 // position before every line end and the terminator counts as a stop where the state has
 // a move on the line-tail pseudo-character.
@@ -92,8 +105,7 @@ const char* TMatchCORE::NextCandidate(const char* P, const char* End, bool Plain
   for (;;) {
     if (q >= End) return End;
     if (prefix) {
-      q = static_cast<const char*>(memmem(q, static_cast<std::size_t>(End - q), dfa.LiteralPrefix.data(),
-                                          dfa.LiteralPrefix.size()));
+      q = FindBytes(q, End, dfa.LiteralPrefix.data(), dfa.LiteralPrefix.size());
     } else if (single >= 0) {
       q = static_cast<const char*>(std::memchr(q, single, static_cast<std::size_t>(End - q)));
     } else {

@@ -12,26 +12,17 @@ namespace orven {
 
 namespace {
 
-// While alive, leaves taken out of LeafList leave null holes (indexes stay stable); the
-// holes are removed when it ends, also on an exception.
-class HoleScope {
+// Runs a clean-up when the scope ends, also on an exception.
+template <class F>
+class ScopeExit {
  public:
-  HoleScope(bool& flag, TREParseTree& tree, void (TREParseTree::*compact)())
-      : flag_(flag), tree_(tree), compact_(compact), outer_(flag) {
-    flag_ = true;
-  }
-  ~HoleScope() {
-    flag_ = outer_;
-    if (!outer_) (tree_.*compact_)();
-  }
-  HoleScope(const HoleScope&) = delete;
-  HoleScope& operator=(const HoleScope&) = delete;
+  explicit ScopeExit(F f) : f_(std::move(f)) {}
+  ~ScopeExit() { f_(); }
+  ScopeExit(const ScopeExit&) = delete;
+  ScopeExit& operator=(const ScopeExit&) = delete;
 
  private:
-  bool& flag_;
-  TREParseTree& tree_;
-  void (TREParseTree::*compact_)();
-  bool outer_;
+  F f_;
 };
 
 bool Overlap(const TRENode& a, const TRENode& b) { return a.Lo <= b.Hi && b.Lo <= a.Hi; }
@@ -164,7 +155,11 @@ bool TREParseTree::SplitOverlap(TRENode* X, TRENode* Y) {
 // kept LeafList[i] the scan goes on behind j, because the leaves between i and j are
 // untouched (a split converts only its two leaves and appends pieces at the end).
 void TREParseTree::SeparateLeaves() {
-  HoleScope scope(keep_holes_, *this, &TREParseTree::CompactLeaves);
+  const bool outer = std::exchange(keep_holes_, true);
+  ScopeExit closeHoles([&] {
+    keep_holes_ = outer;
+    if (!outer) CompactLeaves();
+  });
   std::size_t i = 0;
   std::size_t j = 1;
   while (i < LeafList.size()) {
@@ -194,7 +189,11 @@ void TREParseTree::SeparateLeaves() {
 }
 
 void TREParseTree::SubtractRange(CharCode Lo, CharCode Hi) {
-  HoleScope scope(keep_holes_, *this, &TREParseTree::CompactLeaves);
+  const bool outer = std::exchange(keep_holes_, true);
+  ScopeExit closeHoles([&] {
+    keep_holes_ = outer;
+    if (!outer) CompactLeaves();
+  });
   for (std::size_t i = 0; i < LeafList.size(); ++i) {
     const TRENode* leaf = LeafList[i].get();
     if (leaf == nullptr || leaf->Lo > Hi || Lo > leaf->Hi) continue;

@@ -70,8 +70,8 @@ class TREParseTree {
   bool SplitOverlap(TRENode* X, TRENode* Y);
   // Makes all leaves of LeafList pairwise disjoint.
   void SeparateLeaves();
-  // Removes from LeafList every part of the range R (the leaves pieces of which are left
-  // are replaced by those pieces, appended at the end). Used for negated classes.
+  // Takes the codes Lo..Hi out of the leaves: a leaf they meet leaves LeafList, and the
+  // parts of it below and above Lo..Hi are appended as new leaves. Builds negated classes.
   void SubtractRange(CharCode Lo, CharCode Hi);
 
   TRENode* Root = nullptr;

@@ -8,6 +8,10 @@
 
 namespace orven {
 
+namespace {
+constexpr CharCode kLastTextCode = 0xFFFC;
+}  // namespace
+
 TRE_NFA::TRE_NFA(const TREParser& Parser, CharCode LineHeadChar, CharCode LineTailChar)
     : LineHeadChar(LineHeadChar), LineTailChar(LineTailChar), parser_(&Parser) {}
 
@@ -49,7 +53,12 @@ void TRE_NFA::GenerateStateList(const TRENode* Node, int From, int To) {
     if (node == nullptr) throw std::logic_error(kMsgNfaCannotHappen);
     switch (node->Op) {
       case reop_Char:
-        AddTransition(step.from, step.to, node->Lo, node->Hi);
+        // Codes from 0xFFFD up are the automaton's own labels and never occur in text;
+        // a pattern that names them (\xffff, [\x00-\xffff]) must not make them an empty
+        // transition or an anchor, so they are left out of the label.
+        if (node->Lo <= kLastTextCode) {
+          AddTransition(step.from, step.to, node->Lo, std::min(node->Hi, kLastTextCode));
+        }
         break;
       case reop_LHead:
         if (step.from == EntryState) {

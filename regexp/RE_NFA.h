@@ -5,7 +5,9 @@
 // line-head anchor (label LineHeadChar, LineHeadFound set), a "$" whose fragment ends at
 // FinalState the line-tail anchor (label LineTailChar, LineTailFound set); elsewhere they
 // are the plain characters. A label is the code range Lo..Hi (inclusive); Lo = 0xFFFF
-// (EpsilonLabel) marks an empty transition. Labels taken from leaves are equal or disjoint.
+// (EpsilonLabel) marks an empty transition. Labels taken from leaves are equal or disjoint
+// and never reach the reserved codes 0xFFFD-0xFFFF (a leaf's part there is left out: no
+// text holds those codes), so only the anchors and empty transitions carry them.
 //
 // Transition order: each state's transitions form a list in which the transition added
 // last comes first. StateList[s] stores them in order of addition, so walk it backwards,

@@ -20,7 +20,7 @@ std::uint64_t PatternHash(std::string_view Pattern) {
 // ---- TPatternCache ----------------------------------------------------------------------
 
 TPatternCache::TPatternCache(int Capacity)
-    : ring_(static_cast<std::size_t>(Capacity > 1 ? Capacity - 1 : 1)) {
+    : ring_(static_cast<std::size_t>(Capacity > 1 ? Capacity - 1 : 1)), hashes_(ring_.size(), 0) {
   empty_.Hash = PatternHash({});
 }
 
@@ -32,32 +32,41 @@ const TPatternCacheEntry& TPatternCache::operator[](int Index) const {
   return Index == 0 ? empty_ : ring_[Slot(Index)];
 }
 
-TPatternCacheEntry& TPatternCache::operator[](int Index) {
-  return Index == 0 ? empty_ : ring_[Slot(Index)];
+void TPatternCache::SetDFA(int Index, std::shared_ptr<const TRE_DFA> DFA) {
+  (Index == 0 ? empty_ : ring_[Slot(Index)]).DFA = std::move(DFA);
 }
 
 int TPatternCache::IndexOf(std::string_view Pattern, std::uint64_t Hash) const {
   if (Pattern.empty()) return 0;
-  for (int i = 1; i <= count_; ++i) {
-    const TPatternCacheEntry& e = ring_[Slot(i)];
-    if (e.Hash == Hash && e.Pattern == Pattern) return i;
+  // Patterns are unique, so the slots may be looked at in any order; a free slot holds the
+  // empty pattern and never matches.
+  const std::size_t size = ring_.size();
+  for (std::size_t slot = 0; slot < size; ++slot) {
+    if (hashes_[slot] != Hash || ring_[slot].Pattern != Pattern) continue;
+    return static_cast<int>((slot + size - head_) % size) + 1;
   }
   return -1;
 }
 
 void TPatternCache::InsertNewest(TPatternCacheEntry Entry) {
   head_ = (head_ + ring_.size() - 1) % ring_.size();
+  hashes_[head_] = Entry.Hash;
   ring_[head_] = std::move(Entry);
   ++count_;
 }
 
 void TPatternCache::DeleteLast() {
-  ring_[Slot(count_)] = {};
+  const std::size_t slot = Slot(count_);
+  ring_[slot] = {};
+  hashes_[slot] = 0;
   --count_;
 }
 
 void TPatternCache::Delete(int Index) {
-  for (int i = Index; i < count_; ++i) ring_[Slot(i)] = std::move(ring_[Slot(i + 1)]);
+  for (int i = Index; i < count_; ++i) {
+    hashes_[Slot(i)] = hashes_[Slot(i + 1)];
+    ring_[Slot(i)] = std::move(ring_[Slot(i + 1)]);
+  }
   DeleteLast();
 }
 
@@ -229,7 +238,7 @@ void TRegularExpression::Compile(const std::string& Pattern) {
     }
     memo.Add(Pattern, hash, lh, lt, dfa);
   }
-  cache_[cache_index_].DFA = std::move(dfa);
+  cache_.SetDFA(cache_index_, std::move(dfa));
   PutInForce(cache_index_);
 }
 

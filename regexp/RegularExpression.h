@@ -42,7 +42,7 @@ class TPatternCache {
 
   int Count() const { return 1 + count_; }
   const TPatternCacheEntry& operator[](int Index) const;
-  TPatternCacheEntry& operator[](int Index);
+  void SetDFA(int Index, std::shared_ptr<const TRE_DFA> DFA);
   // Index of the entry whose pattern equals Pattern, or -1.
   int IndexOf(std::string_view Pattern, std::uint64_t Hash) const;
   // Inserts at index 1 (the cache must not be full).
@@ -55,6 +55,7 @@ class TPatternCache {
 
   TPatternCacheEntry empty_;
   std::vector<TPatternCacheEntry> ring_;  // entries 1.., starting at head_
+  std::vector<std::uint64_t> hashes_;     // ring_[i].Hash, scanned by IndexOf
   std::size_t head_ = 0;
   int count_ = 0;
 };

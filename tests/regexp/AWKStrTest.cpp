@@ -110,6 +110,7 @@ TEST(TAWKStr, BadTemplatesFailAtTheFirstMatchAndLeaveTheText) {
   for (const char* bad : {"x\\", "\\xg", "\\200000", "a\x82"}) {
     std::string s = "abc";
     EXPECT_THROW(awk.GSub(bad, s), ERegExpParser) << bad;
+    EXPECT_THROW(awk.GSub(bad, s), ERegExpParser) << bad;  // again: a bad template is never kept
     EXPECT_EQ(s, "abc");
     std::string none = "xyz";
     EXPECT_EQ(awk.GSub(bad, none), 0);  // no match, no expansion

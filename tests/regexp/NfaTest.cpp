@@ -75,6 +75,10 @@ const NfaCase kNfaCases[] = {
     {"$a", "0{$>2} 1{} 2{a>1}", false, false},
     {"[^\\x01-\\xfcfc]", "0{} 1{}", false, false},
     {"a|[^\\x01-\\xfcfc]", "0{a>1} 1{}", false, false},
+    // Reserved codes written in a pattern are neither empty transitions nor anchors.
+    {"a\\xffffb", "0{a>3} 1{} 2{b>1} 3{}", false, false},
+    {"[\\x00-\\xffff]", "0{0..FFFC>1} 1{}", false, false},
+    {"[\\xfffd-\\xffff]|\\xfffe", "0{} 1{}", false, false},
 };
 
 TEST(TRE_NFA, BuildsFragmentsInTheDescribedOrder) {
