@@ -1,9 +1,8 @@
 #include "ui/IniFile.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "encoding/Cp932.h"
@@ -64,11 +63,19 @@ std::string_view CutUtf8(std::string_view s, std::size_t max) {
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 // The file as UTF-8 text; nullopt when it cannot be read.
-std::optional<std::string> LoadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+// missing is set when there is no file of that name (which a write may then create).
+std::optional<std::string> LoadText(const std::string& path, bool* missing = nullptr) {
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (missing) *missing = !file && errno == ENOENT;
+  if (!file) return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  std::size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  const bool failed = std::ferror(file) != 0;  // e.g. the name is a folder
+  std::fclose(file);
+  if (failed) return std::nullopt;
   if (IsValidUtf8(bytes)) return bytes;
   return Cp932ToUtf8Lossy(bytes);
 }
@@ -152,7 +159,11 @@ int IniFile::ReadInteger(std::string_view section, std::string_view key) const {
 
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   value = value.substr(0, value.find_first_of("\r\n"));
-  std::string text = LoadText(path_).value_or(std::string());
+  // A file that exists but cannot be read is never replaced by a one-key file.
+  bool missing = false;
+  const std::optional<std::string> loaded = LoadText(path_, &missing);
+  if (!loaded && !missing) return false;
+  std::string text = loaded.value_or(std::string());
   std::string bom;
   if (std::string_view(text).starts_with(kBom)) {
     bom = kBom;

@@ -59,13 +59,13 @@ void TRadioGroup::LayOutButtons() {
   if (buttons_.empty()) return;
   const int rows = (Count() + columns_ - 1) / columns_;
   const int top = 14;
-  const int columnWidth = std::max((width() - 16) / columns_, 1);
+  const int columnWidth = std::max((width() - 10) / columns_, 1);
   const int rowHeight = std::max((height() - top - 4) / rows, 1);
   const int buttonHeight = std::min(rowHeight, 18);
   for (int i = 0; i < Count(); ++i) {
     const int column = i / rows;
     const int row = i % rows;
-    Button(i)->setGeometry(8 + column * columnWidth, top + row * rowHeight + (rowHeight - buttonHeight) / 2,
+    Button(i)->setGeometry(6 + column * columnWidth, top + row * rowHeight + (rowHeight - buttonHeight) / 2,
                            columnWidth, buttonHeight);
   }
 }

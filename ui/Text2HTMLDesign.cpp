@@ -2,6 +2,7 @@
 #include "ui/Text2HTMLDesign.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <map>
 
 #include "ui/ColourNames.h"
+#include "ui/CompactStyle.h"
 #include "ui/ColourSwatch.h"
 #include "ui/RadioGroup.h"
 #include "ui/Text2HTML.h"
@@ -309,10 +311,19 @@ void TfForm1::CreateControls() {
   ListBox1 = Control<QListWidget>("ListBox1");
   ListBox2 = Control<QListWidget>("ListBox2");
 
-  // The check boxes that sit on a group's frame hide the caption beneath them.
+  // Indicators and spacing as small as the design was measured with.
+  auto* style = new CompactStyle(QApplication::style()->name());
+  style->setParent(this);
+  for (QAbstractButton* button : findChildren<QAbstractButton*>())
+    if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button)) button->setStyle(style);
+  // The check boxes that sit on a group's frame take the place of its caption.
   for (QCheckBox* check : {chFONT, chPOSITION, chLAYOUT}) {
     check->setAutoFillBackground(true);
     check->raise();
+  }
+  for (QGroupBox* group : std::initializer_list<QGroupBox*>{gbFont, rgPOSITION, rgLAYOUT}) {
+    group->setProperty(kCoveredCaption, true);
+    group->setStyle(style);
   }
   for (QLabel* label : {lText, lLink, lVlink, lAlink, lFont}) label->setAutoFillBackground(true);
   // The tab-stop rules restore each control's own focus policy.

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "WindowTestSupport.h"
+#include "encoding/Cp932.h"
+#include "ui/RadioGroup.h"
+
+namespace orven::test {
+namespace {
+
+TEST(TfForm1Options, DesignValuesGiveTheDefaultRecord) {
+  WindowFixture f;
+  const ConversionOptions o = f.form->BuildOptions();
+  const ConversionOptions defaults;
+  EXPECT_EQ(o.ConvType, defaults.ConvType);
+  EXPECT_EQ(o.WidenKana, defaults.WidenKana);
+  EXPECT_EQ(o.OpenResult, defaults.OpenResult);
+  EXPECT_EQ(o.UseTitle, defaults.UseTitle);
+  EXPECT_EQ(o.UseFont, defaults.UseFont);
+  EXPECT_EQ(o.FontPlace, defaults.FontPlace);
+  EXPECT_EQ(o.Layout, defaults.Layout);
+  EXPECT_EQ(o.BlockPos, defaults.BlockPos);
+  for (const BodyColor& c : o.BodyColors) EXPECT_TRUE(c.Checked && c.ColorName.empty());
+}
+
+TEST(TfForm1Options, EveryFieldComesFromItsControl) {
+  WindowFixture f;
+  TfForm1& w = *f.form;
+  w.eLoad->setText("/in/テキスト.txt");
+  w.eSave->setText(" out.htm ");
+  w.eLoad2->setText("/in2.htm");
+  w.eSave2->setText("/out2.txt");
+  w.rg1BYTE->SetItemIndex(1);
+  w.rgBROWSERS->SetItemIndex(0);
+  w.eTITLE->setText("表題 ☃");
+  w.chLINK->setChecked(false);
+  w.cbTEXT->setEditText("navy");
+  w.chFONT->setChecked(true);
+  w.rbFONT1->setChecked(true);
+  w.cbFONT->setEditText("ＭＳ 明朝");
+  w.cbSIZE->setCurrentIndex(9);
+  w.cbFONTCOLOR->setEditText("#102030");
+  w.chLAYOUT->setChecked(true);
+  w.rgLAYOUT->SetItemIndex(1);
+  w.chPOSITION->setChecked(true);
+  w.rgPOSITION->SetItemIndex(2);
+
+  ConversionOptions o = w.BuildOptions();
+  EXPECT_EQ(o.ConvType, ct_CreateHtml);
+  EXPECT_EQ(o.InputPath, "/in/テキスト.txt");  // the platform's encoding
+  EXPECT_EQ(o.OutputPath, " out.htm ");        // not trimmed
+  EXPECT_FALSE(o.WidenKana);
+  EXPECT_TRUE(o.OpenResult);
+  EXPECT_EQ(o.TitleText, Utf8ToCp932Lossy("表題 ?"));  // the snowman has no code page 932 form
+  EXPECT_FALSE(o.BodyColors[2].Checked);
+  EXPECT_EQ(o.BodyColors[1].ColorName, "navy");
+  EXPECT_TRUE(o.UseFont);
+  EXPECT_EQ(o.FontPlace, fm_Order);
+  EXPECT_EQ(o.FontFace, "\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9");  // ＭＳ 明朝
+  EXPECT_EQ(o.FontSize, "+2");
+  EXPECT_EQ(o.FontColor, "#102030");
+  EXPECT_EQ(o.Layout, ll_Pre);
+  EXPECT_EQ(o.BlockPos, bp_Left);
+
+  w.rgHead->SetItemIndex(1);  // the layout and position groups are disabled now
+  o = w.BuildOptions();
+  EXPECT_EQ(o.ConvType, ct_BrTagOnly);
+  EXPECT_EQ(o.InputPath, "/in/テキスト.txt");
+  EXPECT_EQ(o.Layout, ll_None);
+  EXPECT_EQ(o.BlockPos, bp_None);
+
+  w.rgHead->SetItemIndex(2);
+  o = w.BuildOptions();
+  EXPECT_EQ(o.ConvType, ct_TagDelete);
+  EXPECT_EQ(o.InputPath, "/in2.htm");
+  EXPECT_EQ(o.OutputPath, "/out2.txt");
+}
+
+TEST(TfForm1Options, AGroupWithNoItemChosenGivesNoLayoutOrPosition) {
+  WindowFixture f;
+  f.form->chLAYOUT->setChecked(true);
+  f.form->chPOSITION->setChecked(true);
+  f.form->rgLAYOUT->SetItemIndex(-1);
+  f.form->rgPOSITION->SetItemIndex(-1);
+  EXPECT_EQ(f.form->BuildOptions().Layout, ll_None);
+  EXPECT_EQ(f.form->BuildOptions().BlockPos, bp_None);
+}
+
+TEST(TfForm1Host, WarningBoxesHaveTheirCaptionIconAndButtons) {
+  WindowFixture f;
+  f.form->Warn("一行目\r二行目");
+  f.seam->Answers = {0, 1, 2, -1};
+  const ConfirmAnswer answers[] = {f.form->Confirm("q"), f.form->Confirm("q"), f.form->Confirm("q"),
+                                   f.form->Confirm("q")};
+  EXPECT_EQ(answers[0], ca_Yes);
+  EXPECT_EQ(answers[1], ca_No);
+  EXPECT_EQ(answers[2], ca_Cancel);
+  EXPECT_EQ(answers[3], ca_Cancel);  // the box closed without a button
+  ASSERT_EQ(f.seam->Boxes.size(), 5u);
+  EXPECT_EQ(f.seam->Boxes[0].Icon, QMessageBox::Warning);
+  EXPECT_EQ(f.seam->Boxes[0].Caption, "警告");
+  EXPECT_EQ(f.seam->Boxes[0].Text, "一行目\n二行目");
+  EXPECT_EQ(f.seam->Boxes[0].Buttons, QStringList{"OK"});
+  EXPECT_EQ(f.seam->Boxes[1].Caption, "警告");
+  EXPECT_EQ(f.seam->Boxes[1].Buttons, (QStringList{"はい(&Y)", "いいえ(&N)", "ｷｬﾝｾﾙ"}));
+}
+
+TEST(TfForm1Host, FocusGoesToTheFieldsOfTheCurrentType) {
+  WindowFixture f;
+  f.form->FocusField(ff_Save);
+  EXPECT_EQ(f.form->focusWidget(), f.form->eSave);
+  f.form->FocusField(ff_Load);
+  EXPECT_EQ(f.form->focusWidget(), f.form->eLoad);
+  f.form->rgHead->SetItemIndex(2);
+  f.form->FocusField(ff_Save);
+  EXPECT_EQ(f.form->focusWidget(), f.form->eSave2);
+  f.form->FocusField(ff_Load);
+  EXPECT_EQ(f.form->focusWidget(), f.form->eLoad2);
+}
+
+TEST(TfForm1Host, CompletionShowsTheAttachedDialogOrAPlainBox) {
+  WindowFixture f;
+  f.form->ShowCompletion();
+  ASSERT_EQ(f.seam->Boxes.size(), 1u);
+  EXPECT_EQ(f.seam->Boxes[0].Text, "変換に成功しました。");
+  QDialog completion, version;
+  completion.setObjectName("TfForm2");
+  version.setObjectName("TfForm3");
+  f.form->SetDialogs(&completion, &version);
+  f.form->ShowCompletion();
+  f.form->mnuVar->trigger();
+  EXPECT_EQ(f.seam->Calls.back(), "Dialog:TfForm3");
+  EXPECT_EQ(f.seam->Calls[f.seam->Calls.size() - 2], "Dialog:TfForm2");
+}
+
+TEST(TfForm1Host, OpenDocumentHandsTheLocalFileToTheShell) {
+  WindowFixture f;
+  f.form->OpenDocument(QFile::encodeName("/tmp/結果 1.htm").toStdString());
+  EXPECT_EQ(f.seam->Calls.back(), "Open:/tmp/結果 1.htm");
+}
+
+TEST(TfForm1Run, ExecuteFromButtonMenuAndContextMenuRunsAndReportsThroughTheSeam) {
+  WindowFixture f;
+  QDialog completion;
+  completion.setObjectName("TfForm2");
+  f.form->SetDialogs(&completion, nullptr);
+  const QString input = f.dir.filePath("in.txt");
+  QFile file(input);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("a<b\r\n");
+  file.close();
+  f.form->eLoad->setText(input);
+  f.form->eSave->setText(f.dir.filePath("out.htm"));
+  for (QAction* execute : {f.form->mnuExe, f.form->K1}) {
+    f.seam->Calls.clear();
+    execute->trigger();
+    ASSERT_GE(f.seam->Calls.size(), 2u);
+    EXPECT_EQ(f.seam->Calls[0], "Beep");
+    EXPECT_EQ(f.seam->Calls[1], "Dialog:TfForm2");
+    QFile::remove(f.dir.filePath("out.htm"));
+  }
+  EXPECT_TRUE(f.seam->Boxes.empty());
+}
+
+}  // namespace
+}  // namespace orven::test
