@@ -36,6 +36,9 @@ struct ConversionOptions {
   FontMode FontPlace = fm_Lump;
   LineLayout Layout = ll_None;
   BlockPosition BlockPos = bp_None;
+  // "Create HTML" only: a META line declaring Shift_JIS right after "<HTML>". The window's
+  // documents carry no declaration; orven-cli sets it on request.
+  bool MetaCharset = false;
 };
 
 enum BeepKind : int { bk_Exclamation = 0, bk_Default = 1 };

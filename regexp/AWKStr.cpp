@@ -19,6 +19,15 @@ const char* TextEnd(const std::string& S, std::size_t From) {
   return nul != nullptr ? static_cast<const char*>(nul) : S.data() + S.size();
 }
 
+// Whether the text [From, To), which starts at a character start, ends in the character
+// LF (and not in a double-byte character whose second byte has the value of LF).
+bool EndsInLF(const char* From, const char* To) {
+  if (To == From || static_cast<unsigned char>(To[-1]) != kLF) return false;
+  const char* p = To - 1;
+  while (p > From && IsLeadByte(p[-1])) --p;
+  return ((To - 1 - p) & 1) == 0;
+}
+
 // First pass of the expansion: "\&" is protected with one more "\" so that it survives the
 // unescaping as "\&". A "\" at the very end is followed by a zero byte, which the
 // unescaping rejects.
@@ -186,7 +195,7 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
     ++count;
     rest = stop;
     if (rest == end) break;  // the text is done; bytes from a NUL on are kept as they are
-    if (static_cast<unsigned char>(stop[-1]) == kLF) {
+    if (EndsInLF(start, stop)) {
       (this->*Matcher)(rest, end, start, stop);  // a line head: "^" may match here
     } else {
       SearchFrom(rest, end, start, stop);

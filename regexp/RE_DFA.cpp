@@ -11,9 +11,12 @@
 namespace orven {
 namespace {
 
-// Set work (closure visits, transitions looked at, set members stored) allowed for one
-// pattern: far above any practical pattern, low enough to answer within a second.
+// Set work (closure visits, transitions looked at) allowed for one pattern, and NFA state
+// numbers kept in the sets of the states: far above any practical pattern (the conversions'
+// patterns need a handful, the whole fuzzy dictionary a few hundred states of small sets),
+// low enough to answer within a second and some tens of megabytes.
 constexpr std::int64_t kMaxDFAWork = 40'000'000;
+constexpr std::int64_t kMaxStoredMembers = 8'000'000;
 
 // A set of NFA states as its members in ascending order.
 using StateSet = std::vector<std::int32_t>;
@@ -84,16 +87,20 @@ class TREDFABuilder {
   }
 
   std::int32_t FindOrAddState(StateSet set) {
-    if (const auto it = index_.find(set); it != index_.end()) return it->second;
-    if (dfa_.StateList.size() >= static_cast<std::size_t>(kMaxDFAStates)) {
+    const std::size_t hash = StateSetHash{}(set);
+    const auto [first, last] = index_.equal_range(hash);
+    for (auto it = first; it != last; ++it) {
+      if (sets_[static_cast<std::size_t>(it->second)] == set) return it->second;
+    }
+    stored_ += static_cast<std::int64_t>(set.size());
+    if (dfa_.StateList.size() >= static_cast<std::size_t>(kMaxDFAStates) || stored_ > kMaxStoredMembers) {
       throw ERegExpParser(kMsgTooComplex, 1);
     }
-    Charge(static_cast<std::int64_t>(set.size()));
     const auto id = static_cast<std::int32_t>(dfa_.StateList.size());
     TRE_DFAState& state = dfa_.StateList.emplace_back();
     state.Accepting = std::binary_search(set.begin(), set.end(), nfa_.FinalState);
-    sets_.push_back(set);
-    index_.emplace(std::move(set), id);
+    sets_.push_back(std::move(set));
+    index_.emplace(hash, id);
     return id;
   }
 
@@ -135,10 +142,11 @@ class TREDFABuilder {
   TRE_DFA& dfa_;
   const TRE_NFA& nfa_;
   std::vector<StateSet> sets_;  // NFA state set of DFA state i
-  std::unordered_map<StateSet, std::int32_t, StateSetHash> index_;
+  std::unordered_multimap<std::size_t, std::int32_t> index_;  // set hash -> state
   std::vector<std::uint32_t> mark_;  // closure visits, by stamp
   std::uint32_t stamp_ = 0;
   std::int64_t work_ = 0;
+  std::int64_t stored_ = 0;
 };
 
 TRE_DFA::TRE_DFA(const TRE_NFA& NFA) : nfa_(&NFA) {}

@@ -130,7 +130,7 @@ class CompiledMemo {
 // The NFA gives every reference to a subtree a fragment of its own, so x+ doubles x and
 // nested repetitions multiply: count the fragments the tree unfolds to (nodes weighted by
 // the number of ways from the root to them) before the NFA is built.
-constexpr std::uint64_t kMaxUnfoldedNodes = 1'000'000;
+constexpr std::uint64_t kMaxUnfoldedNodes = 400'000;
 
 std::uint64_t UnfoldedNodeCount(const TRENode* root) {
   if (root == nullptr) return 0;

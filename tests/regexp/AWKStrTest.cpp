@@ -78,6 +78,7 @@ const GSubCase kGSubCases[] = {
     {"$", "!", "a\r\nb", mcls_CRLF, "a!\r\nb!", 2},
     {"$", "!", "a\r\nb", mcls_LF, "a\r!\nb!", 2},
     {"^", ">", "a\nb\n", mcls_CRLF, ">a\n>b\n>", 3},
+    {"^", ">", "\x82\x0a" "b", mcls_CRLF, ">\x82\x0a" "b", 1},  // mended: a trail byte 0x0A is no LF
     {"", "z", "", mcls_CRLF, "z", 1},
     {"q", "z", "abc", mcls_CRLF, "abc", 0},
     {"x*", "-", "\x82\xa0" "a", mcls_CRLF, "-\x82\xa0-a", 2},  // あ is copied whole

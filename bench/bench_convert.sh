@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Times `orven-cli convert` beside the pipeline of standard tools a user would write for
+# the same job, on about 20 MB of generated Japanese text (one line in three holding
+# half-width katakana), and prints MB/s and the ratio orven-cli / pipeline.
+#   bench/bench_convert.sh [BUILD_DIR] [SIZE_MB] [RUNS]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+size_mb=${2:-20}
+runs=${3:-3}
+cli=$build/cli/orven-cli
+[ -x "$cli" ] || { echo "no $cli: build orven-cli first" >&2; exit 1; }
+for tool in nkf iconv sed python3; do
+  command -v $tool >/dev/null || { echo "needs $tool" >&2; exit 1; }
+done
+export LC_ALL=C
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Text: paragraph lines of 0 to 120 characters (kanji, kana, ASCII words, the odd reserved
+# character), about 125 bytes on average; every third line holds a half-width katakana
+# word. Shift_JIS, CR LF.
+python3 - "$work/text.txt" "$size_mb" <<'PY'
+import random, sys
+path, size = sys.argv[1], int(sys.argv[2]) * 1000 * 1000
+random.seed(1)
+kanji = "日本語文字変換表示確認設定出力入力開始終了時間場所名前会社情報技術研究開発東京大阪今年新聞電話番号住所"
+hira = "あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをんがぎぐげござじずぜぞだでどばびぶべぼぱぴぷぺぽっゃゅょ"
+kata = "アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲンガギグゲゴザジズゼゾダデドバビブベボパピプペポッャュョー"
+half = ["ﾃﾞｰﾀﾍﾞｰｽ", "ｶﾀｶﾅ", "ﾊﾟｿｺﾝ", "ｿﾌﾄｳｪｱ", "ｻｰﾋﾞｽ", "ﾒｰﾙ", "ｲﾝﾀｰﾈｯﾄ", "ﾌﾟﾘﾝﾀｰ", "ｺﾝﾋﾟｭｰﾀ", "ｱﾄﾞﾚｽ"]
+ascii = ["HTML", "Web", "2024", "OK", "A&B", "<tag>", "\"quote\"", "x > y", "CPU", "ver.1.2"]
+out = bytearray()
+n = 0
+while len(out) < size:
+    parts = []
+    target = 0 if random.random() < 0.05 else random.randint(10, 120)
+    while sum(len(p) for p in parts) < target:
+        r = random.random()
+        if r < 0.35: parts.append("".join(random.choice(kanji) for _ in range(random.randint(1, 4))))
+        elif r < 0.75: parts.append("".join(random.choice(hira) for _ in range(random.randint(1, 5))))
+        elif r < 0.88: parts.append("".join(random.choice(kata) for _ in range(random.randint(2, 5))))
+        elif r < 0.96: parts.append(random.choice(ascii))
+        else: parts.append("、" if random.random() < 0.5 else "。")
+    if n % 3 == 0 and parts:
+        parts.insert(random.randint(0, len(parts)), random.choice(half))
+    n += 1
+    out += "".join(parts).encode("cp932") + b"\r\n"
+open(path, "wb").write(out)
+PY
+text=$work/text.txt
+bytes=$(stat -c %s "$text")
+
+# CPU time (user + system) of the finished children of this shell, in clock ticks, into
+# the variable named $1 (read without a subshell, whose children would be its own).
+child_ticks() {
+  local -a stat
+  read -r -a stat <"/proc/$BASHPID/stat"
+  printf -v "$1" '%d' $((stat[15] + stat[16]))
+}
+
+# Best wall time and best CPU time (all processes of the command) of $runs runs, in seconds.
+best() {
+  local best_ns="" best_ticks="" start end t c0 c1
+  for ((i = 0; i < runs; i++)); do
+    rm -f "$work/out"
+    child_ticks c0
+    start=$(date +%s%N)
+    "$@" >/dev/null 2>&1
+    end=$(date +%s%N)
+    child_ticks c1
+    t=$((end - start))
+    if [ -z "$best_ns" ] || [ "$t" -lt "$best_ns" ]; then best_ns=$t; fi
+    t=$((c1 - c0))
+    if [ -z "$best_ticks" ] || [ "$t" -lt "$best_ticks" ]; then best_ticks=$t; fi
+  done
+  awk -v ns="$best_ns" -v ticks="$best_ticks" -v hz="$(getconf CLK_TCK)" \
+    'BEGIN { printf "%.4f %.4f", ns / 1e9, (ticks > 0 ? ticks : 0.5) / hz }'
+}
+
+escape_sed=(sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g')
+pipe_br_kana() { nkf -S -s "$1" | "${escape_sed[@]}" -e 's/\r$/<BR>\r/' >"$work/out"; }
+pipe_br() { "${escape_sed[@]}" -e 's/\r$/<BR>\r/' "$1" >"$work/out"; }
+untag_sed=(sed -e 's/<[^>]*>//g' -e 's/&amp;/\&/g' -e 's/&lt;/</g' -e 's/&gt;/>/g' -e 's/&quot;/"/g')
+pipe_untag() { "${untag_sed[@]}" "$1" >"$work/out"; }
+pipe_untag_from() { iconv -f "$1" -t CP932 "$2" | "${untag_sed[@]}" >"$work/out"; }
+cli_convert() { "$cli" convert "$@" "$work/out" --yes; }
+
+# The HTML inputs of tag deletion: the fully optioned document, and its EUC-JP and JIS forms.
+html_options=(--title "ベンチマーク" --bgcolor white --text black --link blue --vlink purple --alink red
+  --font-face Serif --font-size +1 --font-color navy --font-mode order --layout nobr --position center)
+"$cli" convert create-html "$text" "$work/doc.htm" "${html_options[@]}" --yes >/dev/null 2>&1
+iconv -f CP932 -t EUC-JP "$work/doc.htm" >"$work/doc-euc.htm"
+iconv -f CP932 -t ISO-2022-JP "$work/doc.htm" >"$work/doc-jis.htm"
+
+printf '%s bytes of text in %s lines, best of %s runs; MB/s by wall time and by CPU time\n' \
+  "$bytes" "$(wc -l <"$text")" "$runs"
+printf '%-28s %9s %9s %7s   %9s %9s %7s\n' "conversion" "orven" "pipeline" "ratio" "orv CPU" "pipe CPU" "ratio"
+report() {  # name, input file, orven command..., --, pipeline command...
+  local name=$1 input=$2; shift 2
+  local orven=() pipe=()
+  while [ "$1" != "--" ]; do orven+=("$1"); shift; done
+  shift
+  pipe=("$@")
+  local size t_orven t_pipe
+  size=$(stat -c %s "$input")
+  t_orven=$(best "${orven[@]}")
+  t_pipe=$(best "${pipe[@]}")
+  awk -v n="$name" -v s="$size" -v a="$t_orven" -v b="$t_pipe" 'BEGIN {
+    split(a, x, " "); split(b, y, " ");
+    printf "%-28s %9.1f %9.1f %7.2f   %9.1f %9.1f %7.2f\n", n, s / x[1] / 1e6, s / y[1] / 1e6,
+      y[1] / x[1], s / x[2] / 1e6, s / y[2] / 1e6, y[2] / x[2] }'
+}
+report "br-tag-only, kana yes" "$text" cli_convert br-tag-only "$text" -- pipe_br_kana "$text"
+report "br-tag-only, kana no" "$text" cli_convert br-tag-only "$text" --kana no -- pipe_br "$text"
+report "create-html, every option" "$text" cli_convert create-html "$text" "${html_options[@]}" \
+  -- pipe_br_kana "$text"
+report "tag-delete, Shift_JIS" "$work/doc.htm" cli_convert tag-delete "$work/doc.htm" \
+  -- pipe_untag "$work/doc.htm"
+report "tag-delete, EUC-JP" "$work/doc-euc.htm" cli_convert tag-delete "$work/doc-euc.htm" \
+  -- pipe_untag_from EUC-JP "$work/doc-euc.htm"
+report "tag-delete, JIS" "$work/doc-jis.htm" cli_convert tag-delete "$work/doc-jis.htm" \
+  -- pipe_untag_from ISO-2022-JP "$work/doc-jis.htm"

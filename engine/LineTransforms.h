@@ -1,0 +1,27 @@
+// The line transforms of the two text-to-HTML types: escaping of the four characters HTML
+// reserves, and widening of half-width katakana. Every substitution is a RegExp assignment
+// followed by GSub on the run's one TAWKStr; a step whose pattern cannot occur at a
+// character start of the text is skipped, since its GSub would find nothing.
+// Text is Shift_JIS bytes throughout.
+#pragma once
+
+#include <string>
+
+namespace orven {
+
+class TAWKStr;
+
+// "&" -> "&amp;" first (so the entities inserted later are not escaped again), then "<",
+// ">" and the double quote. Nothing else is touched.
+void EscapeHtml(TAWKStr& awk, std::string& text);
+
+// Applies KanaTable row by row: pairs first, then the single bytes.
+void WidenHalfWidthKana(TAWKStr& awk, std::string& text);
+
+// EscapeHtml, then WidenHalfWidthKana when `widen` is set.
+void TransformText(TAWKStr& awk, std::string& text, bool widen);
+
+// The whole line of "<BR>Tag Only": the transformed line followed by "<BR>".
+std::string MakeBrLine(TAWKStr& awk, const std::string& line, bool widen);
+
+}  // namespace orven

@@ -1,0 +1,31 @@
+// "Tag Delete": an HTML file (Shift_JIS, EUC-JP or 7-bit JIS) back into Shift_JIS text.
+// Each line is brought to Shift_JIS by the run's one TAutoSjisConv, then every tag is cut
+// out of it (a tag may span lines: InsideTag carries over), then the four entities the
+// text-to-HTML types produce are decoded. One output line per input line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/ConversionOptions.h"
+
+namespace orven {
+
+class ConversionComponents;
+class TAWKStr;
+
+// Converts the whole file; raises the run's failure when a file cannot be opened, read or
+// written. The converter's shift state starts off for every run; InsideTag starts false.
+void RunTagDelete(const ConversionOptions& options, ConversionComponents& components);
+
+// Removes the tags of one line. The number of passes comes from splitting the line at "<"
+// (into `lessList`) and at ">" (into `greaterList`); each pass removes at most one piece.
+// Text that stands before a "<" left open at the line end is kept when no tag was open
+// before it; text of a line that lies wholly inside a tag open from an earlier line goes.
+void StripTags(TAWKStr& awk, std::vector<std::string>& lessList,
+               std::vector<std::string>& greaterList, std::string& line, bool& InsideTag);
+
+// "&amp;", then "&lt;", "&gt;", "&quot;" back into characters; other entities stay.
+void DecodeEntities(TAWKStr& awk, std::string& line);
+
+}  // namespace orven

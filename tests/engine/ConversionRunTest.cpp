@@ -1,0 +1,229 @@
+// The frame of a run: name checks, the overwrite question, failures, completion, browser.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "engine/ConversionRun.h"
+#include "tests/engine/EngineTestSupport.h"
+
+namespace orven {
+namespace {
+
+using testing::CrLfLines;
+using testing::LoadWarning;
+using testing::OverwriteQuestion;
+using testing::ReadFile;
+using testing::RecordingHost;
+using testing::SaveWarning;
+using testing::TempDir;
+using testing::WriteFile;
+using Calls = std::vector<std::string>;
+
+const Calls kCompleted = {"Beep:Default", "Completion"};
+const Calls kLoadRefused = {"Beep:Exclamation", LoadWarning(), "Focus:Load"};
+const Calls kFailed = {"Beep:Exclamation", SaveWarning(), "Focus:Save"};
+
+constexpr ConversionType kAllTypes[] = {ct_CreateHtml, ct_BrTagOnly, ct_TagDelete};
+
+struct Fixture {
+  TempDir dir;
+  ConversionComponents components;
+  ConversionOptions options;
+
+  Fixture(ConversionType type, const std::string& input) {
+    options.ConvType = type;
+    options.InputPath = dir.File("in.txt");
+    options.OutputPath = dir.File("out.htm");
+    WriteFile(options.InputPath, input);
+  }
+  Calls Run(ConfirmAnswer answer = ca_Yes) {
+    RecordingHost host(answer);
+    RunConversion(options, host, components);
+    return host.calls;
+  }
+  std::string Output() const { return ReadFile(options.OutputPath); }
+};
+
+TEST(ConversionRun, MissingInputIsRefusedBeforeAnythingElse) {
+  for (ConversionType type : kAllTypes) {
+    TempDir dir;
+    struct Case {
+      std::string input;
+      const char* what;
+    };
+    const Case cases[] = {{dir.File("absent.txt"), "absent"}, {dir.File(""), "a folder"}, {"", "empty name"}};
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.what);
+      ConversionComponents components;
+      ConversionOptions options;
+      options.ConvType = type;
+      options.InputPath = c.input;
+      options.OutputPath = dir.File("out.htm");
+      WriteFile(options.OutputPath, "keep");  // existing output: still no question
+      RecordingHost host;
+      RunConversion(options, host, components);
+      EXPECT_EQ(host.calls, kLoadRefused);
+      EXPECT_EQ(ReadFile(options.OutputPath), "keep");
+    }
+  }
+}
+
+TEST(ConversionRun, BothNamesMissingGivesOnlyTheInputWarning) {
+  ConversionComponents components;
+  ConversionOptions options;
+  RecordingHost host;
+  RunConversion(options, host, components);
+  EXPECT_EQ(host.calls, kLoadRefused);
+}
+
+TEST(ConversionRun, RefusedOverwriteWritesNothingAndPlaysNoSound) {
+  for (ConfirmAnswer answer : {ca_No, ca_Cancel}) {
+    for (ConversionType type : kAllTypes) {
+      Fixture f(type, "text\r\n");
+      WriteFile(f.options.OutputPath, "keep");
+      EXPECT_EQ(f.Run(answer), (Calls{OverwriteQuestion(), "Focus:Save"}));
+      EXPECT_EQ(f.Output(), "keep");
+    }
+  }
+}
+
+TEST(ConversionRun, ConfirmedOverwriteReplacesTheOutput) {
+  Fixture f(ct_BrTagOnly, "a\r\n");
+  WriteFile(f.options.OutputPath, "old content that is longer");
+  Calls expected = {OverwriteQuestion()};
+  expected.insert(expected.end(), kCompleted.begin(), kCompleted.end());
+  EXPECT_EQ(f.Run(ca_Yes), expected);
+  EXPECT_EQ(f.Output(), "a<BR>\r\n");
+}
+
+TEST(ConversionRun, OutputInAMissingFolderFailsForEveryType) {
+  for (ConversionType type : kAllTypes) {
+    Fixture f(type, "line\r\n");
+    f.options.OutputPath = f.dir.File("no-such-folder/out.htm");
+    f.options.OpenResult = true;
+    EXPECT_EQ(f.Run(), kFailed) << type;
+  }
+}
+
+TEST(ConversionRun, EmptyOutputNameFails) {
+  Fixture f(ct_CreateHtml, "line\r\n");
+  f.options.OutputPath = "";
+  EXPECT_EQ(f.Run(), kFailed);
+}
+
+TEST(ConversionRun, EmptyInputCreatesNoOutputYetCompletes) {
+  for (ConversionType type : {ct_BrTagOnly, ct_TagDelete}) {
+    Fixture f(type, "");
+    EXPECT_EQ(f.Run(), kCompleted);
+    EXPECT_FALSE(std::filesystem::exists(f.options.OutputPath));
+    // Also into a missing folder: no line, so nothing fails.
+    f.options.OutputPath = f.dir.File("no-such-folder/out.htm");
+    EXPECT_EQ(f.Run(), kCompleted);
+  }
+  Fixture kept(ct_BrTagOnly, "");
+  WriteFile(kept.options.OutputPath, "keep");
+  EXPECT_EQ(kept.Run().back(), "Completion");
+  EXPECT_EQ(kept.Output(), "keep");
+}
+
+TEST(ConversionRun, EmptyInputStillGivesTheWholeDocument) {
+  Fixture f(ct_CreateHtml, "");
+  f.options.UseTitle = false;
+  EXPECT_EQ(f.Run(), kCompleted);
+  EXPECT_EQ(CrLfLines(f.Output()), (Calls{"<HTML>", "<BODY>", "</BODY>", "</HTML>"}));
+}
+
+TEST(ConversionRun, LfOnlyInputIsOneLine) {
+  Fixture f(ct_BrTagOnly, "one\ntwo\nthree\n");
+  EXPECT_EQ(f.Run(), kCompleted);
+  EXPECT_EQ(f.Output(), "one\ntwo\nthree\n<BR>\r\n");
+}
+
+TEST(ConversionRun, CtrlZEndsTheInput) {
+  Fixture f(ct_BrTagOnly, "one\r\ntwo\x1A" "three\r\nfour\r\n");
+  EXPECT_EQ(f.Run(), kCompleted);
+  EXPECT_EQ(f.Output(), "one<BR>\r\ntwo<BR>\r\n");
+}
+
+TEST(ConversionRun, BrowserOpensOnlyAfterCreateHtml) {
+  for (ConversionType type : kAllTypes) {
+    Fixture f(type, "x\r\n");
+    f.options.OpenResult = true;
+    Calls expected = kCompleted;
+    if (type == ct_CreateHtml) expected.push_back("Open:" + f.options.OutputPath);
+    EXPECT_EQ(f.Run(), expected) << type;
+    f.options.OpenResult = false;
+    std::filesystem::remove(f.options.OutputPath);
+    EXPECT_EQ(f.Run(), kCompleted) << type;
+  }
+}
+
+TEST(ConversionRun, BrTagOnlyEscapesAndWidensEachLine) {
+  Fixture f(ct_BrTagOnly, "<a href=\"x\">&amp;'</a>\r\n\r\n\xB6\xDE\xB7\xDE\xB8\xDE\r\n");  // ｶﾞｷﾞｸﾞ
+  EXPECT_EQ(f.Run(), kCompleted);
+  EXPECT_EQ(CrLfLines(f.Output()),
+            (Calls{"&lt;a href=&quot;x&quot;&gt;&amp;amp;'&lt;/a&gt;<BR>", "<BR>",
+                   "\x83\x4B\x83\x4D\x83\x4F<BR>"}));  // ガギグ
+  f.options.WidenKana = false;
+  EXPECT_EQ(f.Run(), (Calls{OverwriteQuestion(), "Beep:Default", "Completion"}));
+  EXPECT_EQ(CrLfLines(f.Output())[2], "\xB6\xDE\xB7\xDE\xB8\xDE<BR>");
+}
+
+// Input and output naming one file: the result equals converting a copy of the input,
+// whichever name leads to the file.
+TEST(ConversionRun, OutputThatIsTheInputConvertsTheWholeInput) {
+  // Larger than any read-ahead buffer, so that only reading everything first keeps it.
+  std::string longText;
+  for (int i = 0; i < 3000; ++i) longText += "line <" + std::to_string(i) + ">" + std::string(150, 'x') + "\r\n";
+  for (ConversionType type : kAllTypes) {
+    for (int spelling = 0; spelling < 3; ++spelling) {
+      SCOPED_TRACE(spelling);
+      Fixture reference(type, longText);
+      ASSERT_EQ(reference.Run(), kCompleted);
+
+      Fixture f(type, longText);
+      if (spelling == 0) f.options.OutputPath = f.options.InputPath;
+      if (spelling == 1) {
+        f.options.OutputPath = f.dir.File("link.txt");
+        ASSERT_EQ(::symlink(f.options.InputPath.c_str(), f.options.OutputPath.c_str()), 0);
+      }
+      if (spelling == 2) f.options.OutputPath = f.dir.File("./in.txt");
+      EXPECT_EQ(f.Run(), (Calls{OverwriteQuestion(), "Beep:Default", "Completion"}));
+      EXPECT_EQ(ReadFile(f.options.InputPath), reference.Output()) << type;
+    }
+  }
+}
+
+TEST(ConversionRun, EveryFileIsClosedWhenTheRunEnds) {
+  for (ConversionType type : kAllTypes) {
+    Fixture ok(type, "a\r\nb\r\n");
+    const int before = testing::OpenFdCount();
+    EXPECT_EQ(ok.Run(), kCompleted);
+    EXPECT_EQ(testing::OpenFdCount(), before);
+
+    Fixture failing(type, "a\r\nb\r\n");
+    failing.options.OutputPath = failing.dir.File("no-such-folder/out.htm");
+    EXPECT_EQ(failing.Run(), kFailed);
+    EXPECT_EQ(testing::OpenFdCount(), before);
+  }
+}
+
+TEST(ConversionRun, InputThatCannotBeOpenedFailsAfterTheOpeningPieces) {
+  Fixture f(ct_CreateHtml, "");
+  // A socket exists as a file but cannot be opened for reading.
+  std::filesystem::remove(f.options.InputPath);
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(f.options.InputPath.size(), sizeof(address.sun_path));
+  f.options.InputPath.copy(address.sun_path, f.options.InputPath.size());
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  f.options.UseTitle = false;
+  EXPECT_EQ(f.Run(), kFailed);
+  ::close(sock);
+  EXPECT_EQ(CrLfLines(f.Output()), (Calls{"<HTML>", "<BODY>"}));
+}
+
+}  // namespace
+}  // namespace orven

@@ -1,0 +1,171 @@
+// "Tag Delete": encoding, tag removal across lines, entity decoding.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "engine/ConversionRun.h"
+#include "engine/TagDelete.h"
+#include "tests/engine/EngineTestSupport.h"
+
+namespace orven {
+namespace {
+
+using testing::CrLfLines;
+using testing::ReadFile;
+using testing::RecordingHost;
+using testing::TempDir;
+using testing::WriteFile;
+using Lines = std::vector<std::string>;
+
+struct FileRuns {
+  TempDir dir;
+  ConversionComponents components;
+
+  Lines Convert(ConversionType type, const std::string& input, bool widen = true) {
+    ConversionOptions o;
+    o.ConvType = type;
+    o.WidenKana = widen;
+    o.InputPath = dir.File("in.txt");
+    o.OutputPath = dir.File("out.txt");
+    WriteFile(o.InputPath, input);
+    std::filesystem::remove(o.OutputPath);
+    RecordingHost host;
+    RunConversion(o, host, components);
+    EXPECT_EQ(host.calls, (Lines{"Beep:Default", "Completion"}));
+    return CrLfLines(ReadFile(o.OutputPath));
+  }
+  Lines TagDelete(const Lines& lines) {
+    std::string input;
+    for (const std::string& line : lines) input += line + "\r\n";
+    return Convert(ct_TagDelete, input);
+  }
+};
+
+struct TagCase {
+  const char* name;
+  Lines input;
+  Lines expected;
+};
+
+const TagCase kTagCases[] = {
+    {"tags only", {"<p>", "<br><hr>"}, {"", ""}},
+    {"text around and between", {"a <i>b</i> c", "<b>x</b>y<i>z"}, {"a b c", "xyz"}},
+    {"tag over three lines", {"<a", "href=x", "title=y>after <b>c</b>"}, {"", "", "after c"}},
+    {"stray > removes what precedes it", {"a > b"}, {" b"}},
+    {"empty lines", {"", "<p>", ""}, {"", "", ""}},
+    {"escaped entity decoded twice", {"&amp;lt;p&amp;gt;"}, {"<p>"}},
+    {"entities", {"&quot;x&quot; &gt; &lt; &amp;"}, {"\"x\" > < &"}},
+    {"other entities stay", {"&nbsp;&#65;&AMP;&lt"}, {"&nbsp;&#65;&AMP;&lt"}},
+    {"decoded brackets are no tags", {"&lt;b&gt;bold&lt;/b&gt;"}, {"<b>bold</b>"}},
+    {"double-byte text kept", {"<p>\x88\xA4\x82\xA0</p>"}, {"\x88\xA4\x82\xA0"}},
+    // Text in front of a "<" left open at the line end, with no tag open before it, stays.
+    {"open tag at line end keeps text before it", {"x <a", "b>y"}, {"x ", "y"}},
+    {"line inside an open tag goes whole", {"<a", "abc <def", "g>h"}, {"", "", "h"}},
+    {"closing then opening again", {"<a", "in>out <b", "c>d"}, {"", "out ", "d"}},
+};
+
+TEST(TagDelete, RemovesTagsAcrossLinesAndDecodesEntities) {
+  for (const TagCase& c : kTagCases) {
+    FileRuns run;
+    EXPECT_EQ(run.TagDelete(c.input), c.expected) << c.name;
+  }
+}
+
+// InsideTag as each line leaves it, calling StripTags directly.
+TEST(TagDelete, StripTagsCarriesInsideTag) {
+  struct Step {
+    const char* line;
+    const char* expected;
+    bool insideAfter;
+  };
+  const Step steps[] = {
+      {"a<b", "a", true}, {"c", "", true}, {"d>e", "e", false}, {"f", "f", false},
+      {"<g", "", true},   {"h <i", "", true}, {"j>", "", false}, {"k>l", "l", false},
+  };
+  ConversionComponents components;
+  bool inside = false;
+  for (const Step& s : steps) {
+    std::string line = s.line;
+    StripTags(components.AWKStr1(), components.ListBox1(), components.ListBox2(), line, inside);
+    EXPECT_EQ(line, s.expected) << s.line;
+    EXPECT_EQ(inside, s.insideAfter) << s.line;
+  }
+}
+
+TEST(TagDelete, JisAndEucLinesAreConvertedBeforeTagsAreCut) {
+  FileRuns run;
+  EXPECT_EQ(run.TagDelete({"<b>\x1B$B0!\x1B(B</b>", "<p>\xB0\xA1&amp;</p>", "<i>\x82\xA0</i>"}),
+            (Lines{"\x88\x9F", "\x88\x9F&", "\x82\xA0"}));  // 亜, 亜&, あ
+}
+
+// A JIS file cut off in kanji mode must not change the next file.
+TEST(TagDelete, EachRunStartsWithTheShiftStateOff) {
+  FileRuns run;
+  EXPECT_EQ(run.TagDelete({"<p>\x1B$B0!"}), (Lines{"\x88\x9F"}));
+  EXPECT_EQ(run.TagDelete({"<p>plain text</p>"}), (Lines{"plain text"}));
+  // Within one file the state carries from line to line.
+  EXPECT_EQ(run.TagDelete({"\x1B$B0!", "0!\x1B(B"}), (Lines{"\x88\x9F", "\x88\x9F"}));
+}
+
+// Shift_JIS text that the detector reads as Shift_JIS: no control bytes, and every line
+// either ASCII or holding a byte 0x80-0x9F other than 0x8E.
+std::string RandomShiftJisLine(std::mt19937& random) {
+  auto pick = [&](int lo, int hi) { return static_cast<char>(std::uniform_int_distribution<int>(lo, hi)(random)); };
+  auto trail = [&] {
+    const char t = pick(0x40, 0xFB);
+    return t == 0x7F ? char(0x80) : t;
+  };
+  const bool ascii = std::uniform_int_distribution<int>(0, 3)(random) == 0;
+  std::string line;
+  const int length = std::uniform_int_distribution<int>(0, 16)(random);
+  for (int i = 0; i < length; ++i) {
+    switch (ascii ? 0 : std::uniform_int_distribution<int>(0, 3)(random)) {
+      case 0: {
+        constexpr const char kAscii[] = "ab Z09&<>\"';=/\\x";
+        line += std::uniform_int_distribution<int>(0, 1)(random) ? pick(0x20, 0x7E) : kAscii[random() % 16];
+        break;
+      }
+      case 1: line += pick(0xA1, 0xDF); break;
+      case 2: line += pick(0x81, 0x9F); line += trail(); break;
+      default: line += pick(0xE0, 0xFC); line += trail(); break;
+    }
+  }
+  if (!ascii) line += "\x82\xA0";  // あ: a byte from 0x80 to 0x9F
+  return line;
+}
+
+bool HoldsAnEntity(const std::string& line) {
+  for (const char* entity : {"&amp;", "&lt;", "&gt;", "&quot;"}) {
+    if (line.find(entity) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// "Tag Delete" of the "Create HTML" document gives the text back, with an empty line for
+// every markup line. Text holding an entity is left out: decoding cannot tell it from the
+// escape of its ampersand.
+TEST(TagDelete, UndoesCreateHtml) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 30; ++round) {
+    Lines text;
+    std::string input;
+    const int count = std::uniform_int_distribution<int>(0, 12)(random);
+    while (static_cast<int>(text.size()) < count) {
+      std::string line = RandomShiftJisLine(random);
+      if (HoldsAnEntity(line)) continue;
+      text.push_back(line);
+      input += line + "\r\n";
+    }
+    FileRuns run;
+    const Lines document = run.Convert(ct_CreateHtml, input, false);
+    std::string html;
+    for (const std::string& line : document) html += line + "\r\n";
+    Lines expected = {"", "", ""};  // <HTML>, the head, <BODY>
+    expected.insert(expected.end(), text.begin(), text.end());
+    expected.insert(expected.end(), {"", ""});  // </BODY>, </HTML>
+    ASSERT_EQ(run.Convert(ct_TagDelete, html), expected) << ::testing::PrintToString(input);
+  }
+}
+
+}  // namespace
+}  // namespace orven
