@@ -18,7 +18,10 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DORVEN_BUILD_UI=OFF -DORVEN_BUILD_TESTS=OFF -DORVEN_BUILD_BENCH=OFF >/dev/null
 fi
-cmake --build "$build" -j2 --target orven-cli >/dev/null
+if ! log=$(cmake --build "$build" -j2 --target orven-cli 2>&1); then
+  echo "$log" >&2
+  exit 1
+fi
 
 # Japanese prose lines, CR LF ended, from a fixed pool of sentences in a fixed
 # pseudo-random order. The half-width katakana sentences go only into the EUC-JP file,

@@ -6,41 +6,19 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <thread>
 
 #include "cli/Cli.h"
 #include "engine/ConversionRun.h"
+#include "tests/engine/EngineTestSupport.h"
 
 namespace orven::cli {
 namespace {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orven-cli-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using orven::testing::ReadFile;
+using orven::testing::TempDir;
+using orven::testing::WriteFile;
 
 struct CliResult {
   int status;
@@ -58,20 +36,10 @@ CliResult Convert(std::vector<std::string> args, const std::string& stdinText = 
   return {status, out.str(), err.str()};
 }
 
-// The same conversion through the engine with a silent host, for comparison.
-class SilentHost final : public ConversionHost {
- public:
-  void Beep(BeepKind) override {}
-  void Warn(const std::string&) override {}
-  ConfirmAnswer Confirm(const std::string&) override { return ca_Yes; }
-  void FocusField(FieldKind) override {}
-  void ShowCompletion() override {}
-  void OpenDocument(const std::string&) override {}
-};
-
+// The same conversion through the engine, for comparison.
 std::string EngineOutput(ConversionOptions options, const TempDir& dir) {
   options.OutputPath = dir.File("engine.htm");
-  SilentHost host;
+  orven::testing::RecordingHost host;
   ConversionComponents components;
   RunConversion(options, host, components);
   return ReadFile(options.OutputPath);

@@ -27,6 +27,9 @@ else
   program=$(cd "$(dirname "${1:-$root/build/ui/orven}")" && pwd)/$(basename "${1:-orven}")
 fi
 
+# A program built with the sanitizers: leaks of system libraries are not ours to report.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$root/tests/e2e/lsan.supp:print_suppressions=0"
+
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -57,6 +60,17 @@ wait_window() {
   done
   return 1
 }
+wait_no_window() {
+  local deadline=$((SECONDS + ${2:-10}))
+  while [ "$(window_count "$1")" -ne 0 ]; do
+    if [ $SECONDS -ge $deadline ]; then return 1; fi
+    sleep 0.2
+  done
+}
+window_position() {
+  xdotool getwindowgeometry "$1" | sed -n 's/.*Position: \([0-9-]*,[0-9-]*\).*/\1/p'
+}
+position_is() { [ -n "$1" ] && [ "$(window_position "$1")" = "$2" ]; }
 has_window() { wait_window "$@" >/dev/null; }
 window_count() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
 
@@ -93,6 +107,13 @@ close_by_menu() {  # "ﾌｧｲﾙ(&F)" -> "終了(&X)"
   xdotool key --clearmodifiers alt+f
   sleep 0.3
   xdotool key x
+}
+
+open_version() {  # "ﾍﾙﾌﾟ(&H)" -> "Version(&A)"
+  xdotool windowfocus --sync "$1" 2>/dev/null || true
+  xdotool key --clearmodifiers alt+h
+  sleep 0.3
+  xdotool key a
 }
 
 title='^<BR>Ｏｒｖｅｎ$'
@@ -143,6 +164,27 @@ run_program_checks() {
   check "the output keeps the Shift_JIS text" \
     grep -qF "$(printf '\x83\x65\x83\x58\x83\x67<BR>')" "$work/out.htm"
 
+  # The version dialog: centred on the screen at first, where the user left it later.
+  open_version "$main"
+  local about
+  if about=$(wait_window '^Version情報$'); then
+    check "the version dialog is centred on the 1280 x 1024 screen" \
+      position_is "$about" 507,405
+    xdotool windowmove --sync "$about" 100 120 2>/dev/null || xdotool windowmove "$about" 100 120
+    sleep 0.3
+    xdotool windowfocus --sync "$about" 2>/dev/null || true
+    xdotool key Return || true
+    check "OK closes the version dialog" wait_no_window '^Version情報$'
+    open_version "$main"
+    about=$(wait_window '^Version情報$' || true)
+    check "the version dialog comes back where it was moved" position_is "$about" 100,120
+    xdotool windowfocus --sync "$about" 2>/dev/null || true
+    xdotool key Return || true
+    wait_no_window '^Version情報$' || true
+  else
+    check "the version dialog appears from the help menu" false
+  fi
+
   # Closing by the menu saves the settings.
   close_by_menu "$main"
   check "closing by the menu ends the program" wait_exit "$first" 10
@@ -185,5 +227,9 @@ else
   check "the Debian package removes" dpkg -r orven
 fi
 
+if [ "$failed" -ne 0 ] && [ -s "$work/program.log" ]; then
+  say "--- what the program printed (last lines):"
+  tail -n 60 "$work/program.log"
+fi
 say "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
