@@ -10,6 +10,7 @@ packages=(
   fonts-noto-cjk
   fonts-ipafont-gothic
   clang libclang-rt-14-dev
+  clang-16 libclang-rt-16-dev
   libonig-dev nkf hyperfine
   xvfb xauth x11-apps imagemagick xdotool
 )
