@@ -14,21 +14,6 @@
 namespace orven::test {
 namespace {
 
-TEST(TfForm1Options, DesignValuesGiveTheDefaultRecord) {
-  WindowFixture f;
-  const ConversionOptions o = f.form->BuildOptions();
-  const ConversionOptions defaults;
-  EXPECT_EQ(o.ConvType, defaults.ConvType);
-  EXPECT_EQ(o.WidenKana, defaults.WidenKana);
-  EXPECT_EQ(o.OpenResult, defaults.OpenResult);
-  EXPECT_EQ(o.UseTitle, defaults.UseTitle);
-  EXPECT_EQ(o.UseFont, defaults.UseFont);
-  EXPECT_EQ(o.FontPlace, defaults.FontPlace);
-  EXPECT_EQ(o.Layout, defaults.Layout);
-  EXPECT_EQ(o.BlockPos, defaults.BlockPos);
-  for (const BodyColor& c : o.BodyColors) EXPECT_TRUE(c.Checked && c.ColorName.empty());
-}
-
 TEST(TfForm1Options, EveryFieldComesFromItsControl) {
   WindowFixture f;
   TfForm1& w = *f.form;
