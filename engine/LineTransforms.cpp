@@ -26,47 +26,64 @@ constexpr bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || 
 constexpr unsigned char kVoicedMark = 0xDE;      // ﾞ
 constexpr unsigned char kSemiVoicedMark = 0xDF;  // ﾟ
 
-// Which half-width characters (0xA0-0xDF, one bit each from 0xA0) stand at a character
-// start of a text, and which of them are directly followed by a voiced or semi-voiced
-// mark. The walk steps over double-byte characters whole: their trail bytes often lie in
-// 0xA0-0xDF too but can never start a match.
+std::uint64_t KanaBit(unsigned char c) { return std::uint64_t{1} << (c - 0xA0); }
+
+// The kana that have a pair row with the voiced and with the semi-voiced mark.
+struct PairRowKana {
+  std::uint64_t Voiced = 0;
+  std::uint64_t SemiVoiced = 0;
+  PairRowKana() {
+    for (int i = 0; i < kKanaPairRows; ++i) {
+      const auto kana = static_cast<unsigned char>(KanaTable[i].Pattern[0]);
+      const auto mark = static_cast<unsigned char>(KanaTable[i].Pattern[1]);
+      (mark == kVoicedMark ? Voiced : SemiVoiced) |= KanaBit(kana);
+    }
+  }
+};
+
+// Which KanaTable rows can find something in a text: the kana + mark pairs that stand at a
+// character start, and the half-width characters (0xA0-0xDF, one bit each from 0xA0) that
+// stand at a character start outside those pairs, which the pair rows replace before any
+// single row runs. The walk steps over double-byte characters whole: their trail bytes
+// often lie in 0xA0-0xDF too but can never start a match. Widening only replaces half-width
+// characters by double-byte ones, so nothing absent here appears later.
 struct KanaPresence {
   std::uint64_t Single = 0;
   std::uint64_t BeforeVoiced = 0;
   std::uint64_t BeforeSemiVoiced = 0;
 
-  static std::uint64_t Bit(unsigned char c) { return std::uint64_t{1} << (c - 0xA0); }
-
   explicit KanaPresence(const std::string& text) {
+    static const PairRowKana pairRows;
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
       const unsigned char c = p[i];
-      if (c < 0xA0) {
+      if (c < 0xA0 || c > 0xDF) {
         i += (IsLeadByte(c) && i + 1 < n) ? 2 : 1;
         continue;
       }
-      if (c <= 0xDF) {
-        Single |= Bit(c);
-        if (i + 1 < n) {
-          if (p[i + 1] == kVoicedMark) BeforeVoiced |= Bit(c);
-          if (p[i + 1] == kSemiVoicedMark) BeforeSemiVoiced |= Bit(c);
-        }
+      const unsigned char next = i + 1 < n ? p[i + 1] : 0;
+      if (next == kVoicedMark && (pairRows.Voiced & KanaBit(c)) != 0) {
+        BeforeVoiced |= KanaBit(c);
+        i += 2;
+      } else if (next == kSemiVoicedMark && (pairRows.SemiVoiced & KanaBit(c)) != 0) {
+        BeforeSemiVoiced |= KanaBit(c);
+        i += 2;
+      } else {
+        Single |= KanaBit(c);
         ++i;
-        continue;
       }
-      i += (IsLeadByte(c) && i + 1 < n) ? 2 : 1;
     }
   }
 
-  // Whether the pattern of a KanaTable row may occur in the text. Widening only ever
-  // replaces half-width characters, so what was absent before stays absent.
+  bool Any() const { return (Single | BeforeVoiced | BeforeSemiVoiced) != 0; }
+
   bool MayOccur(const KanaRow& row) const {
     const auto first = static_cast<unsigned char>(row.Pattern[0]);
     const auto second = static_cast<unsigned char>(row.Pattern[1]);
-    if (second == 0) return (Single & Bit(first)) != 0;
-    return ((second == kVoicedMark ? BeforeVoiced : BeforeSemiVoiced) & Bit(first)) != 0;
+    if (second == 0) return (Single & KanaBit(first)) != 0;
+    return ((second == kVoicedMark ? BeforeVoiced : BeforeSemiVoiced) & KanaBit(first)) != 0;
   }
 };
 
@@ -82,7 +99,7 @@ void EscapeHtml(TAWKStr& awk, std::string& text) {
 
 void WidenHalfWidthKana(TAWKStr& awk, std::string& text) {
   const KanaPresence presence(text);
-  if (presence.Single == 0) return;
+  if (!presence.Any()) return;
   for (const KanaRow& row : KanaTable) {
     if (!presence.MayOccur(row)) continue;
     awk.SetRegExp(row.Pattern);

@@ -23,16 +23,6 @@ TEST(ColourNames, EveryNameHasTheComponentsOfTheCssKeyword) {
   }
 }
 
-TEST(ColourNames, ComboItemsAreTheBasicNamesThenTheTable) {
-  const auto& items = ColourComboItems();
-  ASSERT_EQ(items.size(), 150u);
-  EXPECT_EQ(items[0], "");
-  EXPECT_EQ(items[9], "");
-  EXPECT_EQ(items[10], "aliceblue");
-  EXPECT_EQ(items.back(), "yellowgreen");
-  for (std::size_t i = 1; i < 9; ++i) EXPECT_NE(std::find(items.begin() + 10, items.end(), items[i]), items.end());
-}
-
 struct ResolveCase {
   const char* text;
   ColourResolutionKind kind;

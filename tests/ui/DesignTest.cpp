@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
 #include <QMenuBar>
 
 #include "WindowTestSupport.h"
@@ -23,6 +26,11 @@ TEST(TfForm1Design, EveryControlHasItsNameParentGeometryAndHint) {
       EXPECT_EQ(w->size(), QSize(d.Width, d.Height));
     }
     EXPECT_EQ(w->toolTip(), QString::fromUtf8(d.Hint));
+    QString caption;
+    if (auto* group = qobject_cast<QGroupBox*>(w)) caption = group->title();
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) caption = button->text();
+    if (auto* label = qobject_cast<QLabel*>(w)) caption = label->text();
+    EXPECT_EQ(caption, QString::fromUtf8(d.Caption));
   }
 }
 

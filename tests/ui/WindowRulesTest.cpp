@@ -55,16 +55,6 @@ TEST(TfForm1Rules, BackToCreateHtmlEnablesOnlyControlsWhoseCheckBoxIsChecked) {
   EXPECT_TRUE(f.form->cbLINK->isEnabled());
 }
 
-TEST(TfForm1Rules, NoConversionTypeChosenChangesNothing) {
-  WindowFixture f;
-  f.form->rgHead->SetItemIndex(2);
-  f.form->rgHead->SetItemIndex(-1);
-  EXPECT_EQ(f.form->rgHead->ItemIndex(), -1);
-  f.form->rgHeadClick();
-  EXPECT_TRUE(f.form->eLoad2->isEnabled());
-  EXPECT_FALSE(f.form->eLoad->isEnabled());
-}
-
 struct CheckRule {
   const char* check;
   std::vector<const char*> tabStops;  // enabled and in the tab order only while checked
@@ -111,15 +101,6 @@ TEST(TfForm1Rules, ClearingAColourCheckBoxRefreshesThePreviewAtOnce) {
   EXPECT_EQ(f.form->lLink->palette().color(QPalette::WindowText), QColor(0, 255, 0));
   f.form->chLINK->setChecked(false);
   EXPECT_EQ(f.form->lLink->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-}
-
-TEST(TfForm1Rules, FontRadioButtonsAreOneGroupThatMayBeCleared) {
-  WindowFixture f;
-  f.form->chFONT->setChecked(true);
-  f.form->rbFONT1->setChecked(true);
-  EXPECT_FALSE(f.form->rbFONT2->isChecked());
-  f.form->rbFONT2->setChecked(true);
-  EXPECT_FALSE(f.form->rbFONT1->isChecked());
 }
 
 struct PickCase {

@@ -14,21 +14,6 @@
 namespace orven::test {
 namespace {
 
-TEST(TfForm1Options, DesignValuesGiveTheDefaultRecord) {
-  WindowFixture f;
-  const ConversionOptions o = f.form->BuildOptions();
-  const ConversionOptions defaults;
-  EXPECT_EQ(o.ConvType, defaults.ConvType);
-  EXPECT_EQ(o.WidenKana, defaults.WidenKana);
-  EXPECT_EQ(o.OpenResult, defaults.OpenResult);
-  EXPECT_EQ(o.UseTitle, defaults.UseTitle);
-  EXPECT_EQ(o.UseFont, defaults.UseFont);
-  EXPECT_EQ(o.FontPlace, defaults.FontPlace);
-  EXPECT_EQ(o.Layout, defaults.Layout);
-  EXPECT_EQ(o.BlockPos, defaults.BlockPos);
-  for (const BodyColor& c : o.BodyColors) EXPECT_TRUE(c.Checked && c.ColorName.empty());
-}
-
 TEST(TfForm1Options, EveryFieldComesFromItsControl) {
   WindowFixture f;
   TfForm1& w = *f.form;
@@ -139,33 +124,58 @@ TEST(TfForm1Host, CompletionShowsTheAttachedDialogOrAPlainBox) {
   EXPECT_EQ(f.seam->Calls[f.seam->Calls.size() - 2], "Dialog:TfForm2");
 }
 
-TEST(TfForm1Host, OpenDocumentHandsTheLocalFileToTheShell) {
-  WindowFixture f;
-  f.form->OpenDocument(QFile::encodeName("/tmp/結果 1.htm").toStdString());
-  EXPECT_EQ(f.seam->Calls.back(), "Open:/tmp/結果 1.htm");
-}
+struct RunCase {
+  const char* name;
+  int type;                 // rgHead item
+  bool inputExists, outputExists, openResult;
+  std::deque<int> answers;  // of the boxes, in turn
+  std::vector<QString> calls;
+  const char* focus;        // the field focused afterwards, or ""
+};
 
-TEST(TfForm1Run, ExecuteFromButtonMenuAndContextMenuRunsAndReportsThroughTheSeam) {
-  WindowFixture f;
-  QDialog completion;
-  completion.setObjectName("TfForm2");
-  f.form->SetDialogs(&completion, nullptr);
-  const QString input = f.dir.filePath("in.txt");
-  QFile file(input);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("a<b\r\n");
-  file.close();
-  f.form->eLoad->setText(input);
-  f.form->eSave->setText(f.dir.filePath("out.htm"));
-  for (QAction* execute : {f.form->mnuExe, f.form->K1}) {
-    f.seam->Calls.clear();
-    execute->trigger();
-    ASSERT_GE(f.seam->Calls.size(), 2u);
-    EXPECT_EQ(f.seam->Calls[0], "Beep");
-    EXPECT_EQ(f.seam->Calls[1], "Dialog:TfForm2");
-    QFile::remove(f.dir.filePath("out.htm"));
+const QString kOverwrite = "Box:同じファイル名があります。\n上書きしますか？";
+
+const RunCase kRunCases[] = {
+    {"converts and opens", 0, true, false, true, {}, {"Beep", "Dialog:TfForm2", "Open:@out"}, ""},
+    {"never opens after <BR>Tag Only", 1, true, false, true, {}, {"Beep", "Dialog:TfForm2"}, ""},
+    {"missing input", 0, false, true, false, {}, {"Beep", "Box:LoadFileNameが間違っています。\n確認してください。"}, "eLoad"},
+    {"overwrite refused", 0, true, true, false, {1}, {kOverwrite}, "eSave"},
+    {"overwrite box closed", 2, true, true, false, {-1}, {kOverwrite}, "eSave2"},
+    {"overwrite accepted", 2, true, true, false, {0}, {kOverwrite, "Beep", "Dialog:TfForm2"}, ""},
+};
+
+TEST(TfForm1Run, ExecuteRunsWithTheWindowAsHost) {
+  for (const RunCase& c : kRunCases) {
+    SCOPED_TRACE(c.name);
+    WindowFixture f;
+    QDialog completion;
+    completion.setObjectName("TfForm2");
+    f.form->SetDialogs(&completion, nullptr);
+    const QString input = f.dir.filePath("入力.txt"), output = f.dir.filePath("out.htm");
+    auto put = [](const QString& path, const char* text) {
+      QFile file(path);
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(text);
+    };
+    if (c.inputExists) put(input, "x&amp;y\r\n");
+    if (c.outputExists) put(output, "old\r\n");
+    f.form->rgHead->SetItemIndex(c.type);
+    f.form->rgBROWSERS->SetItemIndex(c.openResult ? 0 : 1);
+    (c.type == 2 ? f.form->eLoad2 : f.form->eLoad)->setText(input);
+    (c.type == 2 ? f.form->eSave2 : f.form->eSave)->setText(output);
+    f.seam->Answers = c.answers;
+    (c.type == 0 ? f.form->K1 : f.form->mnuExe)->trigger();
+    std::vector<QString> expected = c.calls;
+    for (QString& call : expected) call.replace("@out", output);
+    EXPECT_EQ(f.seam->Calls, expected);
+    if (*c.focus) {
+      EXPECT_EQ(f.form->focusWidget(), f.form->findChild<QWidget*>(c.focus));
+    }
+    QFile written(output);
+    ASSERT_EQ(written.open(QIODevice::ReadOnly), c.inputExists || c.outputExists);
+    if (c.answers.empty() || c.answers.front() != 0) continue;
+    EXPECT_EQ(written.readAll(), "x&y\r\n");  // the entity turned back into its character
   }
-  EXPECT_TRUE(f.seam->Boxes.empty());
 }
 
 }  // namespace
