@@ -156,6 +156,32 @@ TEST_F(CliHostile, BinaryInputThroughTheEngineCommands) {
   }
 }
 
+// Text arguments that cannot become Shift_JIS, and options without their value, are usage
+// errors that write nothing.
+TEST_F(CliHostile, ArgumentsThatCannotBeUsedAreUsageErrors) {
+  const std::string input = Path("in.txt");
+  const std::string output = Path("out.htm");
+  WriteFile(input, "a\r\n");
+  const std::vector<std::vector<std::string>> cases = {
+      {"match", "\xFF", input},
+      {"match", "\xE3\x81", input},            // a cut UTF-8 sequence
+      {"gsub", "a", "\xF0\x9F\x98\x80", input},  // an emoji: no code page 932 character
+      {"split", "\xC0\x80", input},            // an overlong NUL
+      {"convert", "create-html", input, output, "--title", "\xFF"},
+      {"convert", "create-html", input, output, "--font-face", "\xED\xA0\x80"},  // a surrogate
+      {"convert", "create-html", input, output, "--title"},
+      {"convert", "tag-delete", input},
+      {"convert", "no-such-type", input, output},
+  };
+  for (const auto& args : cases) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    const CliResult r = RunOrvenCli(args);
+    EXPECT_EQ(r.status, kExitUsage);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_FALSE(fs::exists(output));
+  }
+}
+
 TEST_F(CliHostile, FiftyMegabytesWithoutALineEnd) {
   std::string line;
   line.reserve(50u << 20);
