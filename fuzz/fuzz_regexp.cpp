@@ -1,7 +1,10 @@
 // The regular-expression engine under arbitrary patterns, replacement templates and texts.
 // Input: one flag byte (1: fuzzy-character dictionary, 2: LF as line separator,
-// 4: synonym switch, 8: switch the dictionary again after the first pattern), then fields separated by kFieldSeparator: the pattern, the
-// template, the text, and further patterns that are assigned in turn (the cache).
+// 4: synonym switch, 8: switch the dictionary again after the first pattern, high four
+// bits: a length), then fields separated by kFieldSeparator: the pattern, the template,
+// the text, and further patterns that are assigned in turn (the cache). Without
+// dictionaries the template, and a piece of the text of that length, are also searched
+// for as quoted literals and checked against a plain search.
 // A pattern error (ERegExpParser) is an expected outcome; anything else escaping, a
 // crash, a hang or a broken invariant below is a fault.
 #include <cstddef>
@@ -12,6 +15,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "regexp/AWKStr.h"
 #include "regexp/ERegExpParser.h"
+#include "regexp/REChars.h"
 
 namespace {
 
@@ -84,6 +88,28 @@ void CheckSplit(TAWKStr& awk, const std::string& text) {
   if (text.find('\0') == std::string::npos) FUZZ_CHECK(text.empty() == (count == 0));
 }
 
+// A quoted literal is found where its bytes first stand at a character boundary of the
+// text, whole; the empty pattern matches the empty string at the start.
+void CheckLiteral(TAWKStr& awk, const std::string& needle, const std::string& text) {
+  if (needle.find('\0') != std::string::npos) return;
+  std::string pattern;
+  try {
+    pattern = orven::QuoteMetaChars(needle);
+  } catch (const ERegExpParser&) {
+    return;  // a lead byte at the end is no character
+  }
+  if (!Assign(awk, pattern)) return;  // e.g. too long for the automaton's bounds
+  const std::string_view seen = EngineText(text);
+  int expected = 0;
+  for (std::size_t i = 0; i <= seen.size() && expected == 0; i += (i < seen.size() && IsSjisLead(seen[i]) && i + 1 < seen.size()) ? 2 : 1) {
+    if (seen.substr(i, needle.size()) == needle) expected = static_cast<int>(i) + 1;
+  }
+  int start = -1;
+  int length = -1;
+  FUZZ_CHECK(awk.Match(text, start, length) == expected);
+  FUZZ_CHECK(length == (expected == 0 ? 0 : static_cast<int>(needle.size())));
+}
+
 // Switches the fuzzy-character dictionary, which assigns the current pattern again.
 void SetFuzzy(TAWKStr& awk, bool on) {
   const std::string before = awk.RegExp();
@@ -126,6 +152,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (compiled) {  // back to the first pattern: from the cache, unless it was evicted
     Assign(awk, pattern);
     CheckMatch(awk, text);
+  }
+  if (!awk.UseFuzzyCharDic() && !awk.UseSynonymDic()) {  // literal search against a reference
+    CheckLiteral(awk, replacement, text);
+    if (!text.empty()) CheckLiteral(awk, text.substr(pattern.size() % text.size(), (flags >> 4) + 1u), text);
   }
   return 0;
 }
