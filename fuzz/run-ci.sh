@@ -6,11 +6,15 @@
 # Environment: FUZZ_SECONDS (default 30) per target, FUZZ_TARGETS (default: all built),
 # FUZZ_KEEP_CORPUS=1 to go on from the corpus of an earlier run instead of the seeds,
 # FUZZ_BUILD_DIR (default build-fuzz), FUZZ_NO_BUILD=1 to use the binaries as built,
-# FUZZ_CXX (default clang++-16).
+# FUZZ_CXX (default clang++-16), FUZZ_TIMEOUT (default 60) seconds for one input.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-30}
+# One input may take seconds under the sanitizers (a pattern compiled up to the automaton's
+# work bound); a hang is anything far beyond that.
+timeout=${FUZZ_TIMEOUT:-60}
+symbolizer=$(command -v llvm-symbolizer-16 || command -v llvm-symbolizer || true)
 
 # clang 16: clang 14 cannot compile libstdc++ 12's <ranges>, which the engine uses.
 cxx=${FUZZ_CXX:-clang++-16}
@@ -44,9 +48,9 @@ for target in $targets; do
   log=$build/logs/$name.log
   echo "== $target: ${seconds}s"
   status=0
-  ASAN_OPTIONS=detect_leaks=1 \
+  ASAN_OPTIONS=detect_leaks=1 ASAN_SYMBOLIZER_PATH=$symbolizer \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    "$build/fuzz/$target" "$work" -max_total_time="$seconds" -timeout=30 \
+    "$build/fuzz/$target" "$work" -max_total_time="$seconds" -timeout="$timeout" \
       -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/artifacts/$name-" \
       >"$log" 2>&1 || status=$?
   grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units|^stat::peak_rss_mb' "$log" || true

@@ -189,6 +189,14 @@ TEST_F(CliHostile, AMillionEmptyLines) {
   ASSERT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(r.out, lines);
 
+  const std::string output = Path("empty-lines.htm");
+  r = RunOrvenCli({"convert", "br-tag-only", input, output, "--kana", "no"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(Count(ReadFile(output), "<BR>\r\n"), 1000000u);
+  r = RunOrvenCli({"convert", "tag-delete", input, output, "--yes"});
+  ASSERT_EQ(r.status, kExitOk) << r.err;
+  EXPECT_EQ(ReadFile(output), lines);
+
   r = RunOrvenCli({"split", "--raw", "\r\n", input});
   ASSERT_EQ(r.status, kExitOk) << r.err;
   EXPECT_EQ(r.out, std::string(1000001, '\0'));  // an empty field before each line end, one after

@@ -124,12 +124,6 @@ TEST(TfForm1Host, CompletionShowsTheAttachedDialogOrAPlainBox) {
   EXPECT_EQ(f.seam->Calls[f.seam->Calls.size() - 2], "Dialog:TfForm2");
 }
 
-TEST(TfForm1Host, OpenDocumentHandsTheLocalFileToTheShell) {
-  WindowFixture f;
-  f.form->OpenDocument(QFile::encodeName("/tmp/結果 1.htm").toStdString());
-  EXPECT_EQ(f.seam->Calls.back(), "Open:/tmp/結果 1.htm");
-}
-
 struct RunCase {
   const char* name;
   int type;                 // rgHead item
