@@ -27,6 +27,8 @@ else
   program=$(cd "$(dirname "${1:-$root/build/ui/orven}")" && pwd)/$(basename "${1:-orven}")
 fi
 
+# The program draws on the virtual X server, whatever platform the caller's tests use.
+export QT_QPA_PLATFORM=xcb
 # A program built with the sanitizers: leaks of system libraries are not ours to report.
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$root/tests/e2e/lsan.supp:print_suppressions=0"
 
