@@ -4,6 +4,7 @@
 
 #include "engine/KanaTable.h"
 #include "regexp/AWKStr.h"
+#include "regexp/REChars.h"
 
 namespace orven {
 namespace {
@@ -20,8 +21,6 @@ constexpr EscapeStep kEscapeSteps[] = {
     {'>', ">", "\\&gt;"},
     {'"', "\"", "\\&quot;"},
 };
-
-constexpr bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 constexpr unsigned char kVoicedMark = 0xDE;      // ﾞ
 constexpr unsigned char kSemiVoicedMark = 0xDF;  // ﾟ

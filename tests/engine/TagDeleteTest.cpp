@@ -1,10 +1,12 @@
 // "Tag Delete": encoding, tag removal across lines, entity decoding.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "engine/ConversionRun.h"
 #include "engine/TagDelete.h"
+#include "regexp/AWKStr.h"
 #include "tests/engine/EngineTestSupport.h"
 
 namespace orven {
@@ -90,6 +92,72 @@ TEST(TagDelete, StripTagsCarriesInsideTag) {
     EXPECT_EQ(line, s.expected) << s.line;
     EXPECT_EQ(inside, s.insideAfter) << s.line;
   }
+}
+
+// The passes one by one, each finding its brackets with Match, as the rules read: the
+// reference for StripTags, which cuts all tags in one scan.
+void StripTagsPassByPass(TAWKStr& awk, std::string& line, bool& InsideTag) {
+  std::vector<std::string> fields;
+  awk.SetRegExp("<");
+  const int p1 = awk.Split(line, fields);
+  awk.SetRegExp(">");
+  const int p2 = awk.Split(line, fields);
+  bool keptOutsideTag = false;
+  for (int pass = 0; pass < std::max(p1, p2) + 1; ++pass) {
+    int start = 0, length = 0;
+    awk.SetRegExp("<");
+    const int a = awk.Match(line, start, length);
+    awk.SetRegExp(">");
+    const int b = awk.Match(line, start, length);
+    if (a > 0 && b == 0) {
+      if (!InsideTag) keptOutsideTag = true;
+      line.erase(static_cast<std::size_t>(a - 1));
+      InsideTag = true;
+    } else if (b > 0 && (a == 0 || b < a)) {
+      line.erase(0, static_cast<std::size_t>(b));
+      InsideTag = false;
+    } else if (a > 0 && b > a) {
+      line.erase(static_cast<std::size_t>(a - 1), static_cast<std::size_t>(b - a + 1));
+      InsideTag = false;
+    } else if (InsideTag && a == 0 && b == 0 && !keptOutsideTag) {
+      line.clear();
+    }
+  }
+}
+
+TEST(TagDelete, StripTagsAgreesWithThePassByPassRules) {
+  // Brackets, text, double-byte characters (also one whose trail byte is a bracket's
+  // neighbour code and a lead byte directly before a bracket, which makes it a trail
+  // byte), a lone lead byte and NUL bytes.
+  const std::vector<std::string> pieces = {"<", ">", "<", ">", "a", " ", "\x82\xA0",
+                                           "\x83\x5C", "\x81<", "\x81", std::string(1, '\0')};
+  std::mt19937 random(20261208);
+  ConversionComponents components;
+  TAWKStr reference;
+  for (int file = 0; file < 300; ++file) {
+    bool inside = false, referenceInside = false;
+    for (int lineNo = 0; lineNo < 6; ++lineNo) {
+      std::string line;
+      const int length = static_cast<int>(random() % 12);
+      for (int i = 0; i < length; ++i) line += pieces[random() % pieces.size()];
+      std::string expected = line;
+      StripTagsPassByPass(reference, expected, referenceInside);
+      StripTags(components.AWKStr1(), components.ListBox1(), components.ListBox2(), line, inside);
+      ASSERT_EQ(line, expected) << "file " << file << " line " << lineNo;
+      ASSERT_EQ(inside, referenceInside) << "file " << file << " line " << lineNo;
+    }
+  }
+}
+
+// A one-line page with a hundred thousand tags (minified HTML) is cut in one scan.
+TEST(TagDelete, ManyTagsOnOneLineAreCutInLinearTime) {
+  std::string line;
+  for (int i = 0; i < 100000; ++i) line += "<b>x</b>";
+  ConversionComponents components;
+  bool inside = false;
+  StripTags(components.AWKStr1(), components.ListBox1(), components.ListBox2(), line, inside);
+  EXPECT_EQ(line, std::string(100000, 'x'));
+  EXPECT_FALSE(inside);
 }
 
 TEST(TagDelete, JisAndEucLinesAreConvertedBeforeTagsAreCut) {
