@@ -3,9 +3,11 @@
 // overwrite question with yes). Input: one flag byte (1: widen half-width kana), then
 // the contents of the input file. Every run must complete, write one output line per
 // input line and leave the input as it was; without widening, "<BR>Tag Only" must give
-// exactly the escaped lines.
+// exactly the escaped lines, and plain ASCII text must come back from its HTML by
+// "Tag Delete".
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -118,6 +120,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string expected;
     for (const std::string& line : lines) expected += ReferenceEscape(line) + "<BR>\r\n";
     FUZZ_CHECK(html == expected);
+  }
+  // Plain ASCII without "&" and without the JIS shift bytes comes back from its HTML.
+  const bool plain = std::all_of(contents.begin(), contents.end(), [](char c) {
+    return c != '\0' && c != '&' && c != '\x1B' && c != '\x0E' && c != '\x0F' && static_cast<unsigned char>(c) < 0x80;
+  });
+  if (plain) {
+    const std::string back = TempFolder() + "/back.txt";
+    unlink(back.c_str());
+    FUZZ_CHECK(Run(ct_TagDelete, widen, output, back) == kCompleted);
+    std::string expected;
+    for (const std::string& line : lines) expected += line + "\r\n";
+    FUZZ_CHECK(ReadFileOrEmpty(back) == expected);
   }
   return 0;
 }
