@@ -1,9 +1,7 @@
-// Parsing cost of patterns with many class members and ranges, and leaf separation against
-// the plain description (linear leaf search, lists erased in place, restart after each
-// split), which the parse tree must match leaf for leaf.
+// Parsing cost of patterns with many class members and ranges, and of leaf separation.
+// (The parser tests hold the plain leaf-by-leaf separation that the tree must match.)
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,57 +22,6 @@ std::vector<std::pair<CharCode, CharCode>> OverlappingRanges(int n) {
   return ranges;
 }
 
-struct PlainTree {
-  struct Node {
-    bool leaf;
-    unsigned lo, hi;
-    int left, right;
-  };
-  std::vector<Node> arena;
-  std::vector<int> leaves;
-  int MakeLeaf(unsigned lo, unsigned hi) {
-    for (int l : leaves) {
-      if (arena[l].lo == lo && arena[l].hi == hi) return l;
-    }
-    arena.push_back({true, lo, hi, -1, -1});
-    leaves.push_back(static_cast<int>(arena.size()) - 1);
-    return leaves.back();
-  }
-  void Convert(int x, int l, int r) {
-    leaves.erase(std::find(leaves.begin(), leaves.end(), x));
-    arena[x] = {false, 0, 0, l, r};
-  }
-  bool Split(int x, int y) {
-    if (arena[x].lo > arena[y].lo) std::swap(x, y);
-    const Node X = arena[x], Y = arena[y];
-    if (Y.lo > X.hi || (X.lo == Y.lo && X.hi == Y.hi)) return false;
-    const unsigned c = X.lo, a = Y.lo, b = std::min(X.hi, Y.hi), d = std::max(X.hi, Y.hi);
-    const int below = c < a ? MakeLeaf(c, a - 1) : -1;
-    const int common = MakeLeaf(a, b);
-    const int above = b < d ? MakeLeaf(b + 1, d) : -1;
-    if (below < 0) {
-      Convert(X.hi == d ? x : y, common, above);
-    } else if (above < 0) {
-      Convert(x, below, common);
-    } else if (X.hi == d) {
-      arena.push_back({false, 0, 0, below, common});
-      Convert(x, static_cast<int>(arena.size()) - 1, above);
-    } else {
-      Convert(x, below, common);
-      Convert(y, common, above);
-    }
-    return true;
-  }
-  void Separate() {
-    std::size_t i = 0;
-    while (i < leaves.size()) {
-      bool split = false;
-      for (std::size_t j = i + 1; j < leaves.size() && !split; ++j) split = Split(leaves[j], leaves[i]);
-      if (!split) ++i;
-    }
-  }
-};
-
 void BM_SeparateLeaves(benchmark::State& state) {
   const auto ranges = OverlappingRanges(static_cast<int>(state.range(0)));
   for (auto _ : state) {
@@ -86,16 +33,6 @@ void BM_SeparateLeaves(benchmark::State& state) {
 }
 BENCHMARK(BM_SeparateLeaves)->Arg(100)->Arg(300)->Arg(1000);
 
-void BM_SeparateLeavesPlain(benchmark::State& state) {
-  const auto ranges = OverlappingRanges(static_cast<int>(state.range(0)));
-  for (auto _ : state) {
-    PlainTree tree;
-    for (const auto& [lo, hi] : ranges) tree.MakeLeaf(lo, hi);
-    tree.Separate();
-    benchmark::DoNotOptimize(tree.leaves.size());
-  }
-}
-BENCHMARK(BM_SeparateLeavesPlain)->Arg(100)->Arg(300)->Arg(1000);
 
 // A class of n hiragana/katakana members beside ".", and the same class negated.
 std::string KanaClass(int n, bool negated) {
