@@ -2,6 +2,8 @@
 //  - the line transforms: one 80-byte Shift_JIS line through the 4 escape patterns, and
 //    through all 94 patterns (escapes and the 90 kana rows) with a pattern assignment and
 //    a GSub each; the 94 patterns rotate through more than the pattern cache holds;
+//  - the compile pipeline (parser, NFA, DFA) on the line patterns, a fuzzy-dictionary
+//    pattern, a doubling automaton and a word list behind ".*";
 //  - Match and GSub over 10 MB of generated Shift_JIS text with a literal, a class and an
 //    alternation, beside the same searches made with Oniguruma (when it was found at
 //    configure time) in the same binary.
@@ -17,6 +19,10 @@
 
 #include "encoding/Cp932.h"
 #include "regexp/AWKStr.h"
+#include "regexp/REParser.h"
+#include "regexp/REPreProcessor.h"
+#include "regexp/RE_DFA.h"
+#include "regexp/RE_NFA.h"
 
 #ifdef ORVEN_BENCH_ONIGURUMA
 #include <oniguruma.h>
@@ -102,6 +108,71 @@ void BM_LineAll94Patterns(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_LineAll94Patterns);
+
+// ---- Compiling ---------------------------------------------------------------------------
+
+// Parser, NFA and DFA of one preprocessed pattern, as a cache miss runs them; the number of
+// DFA states.
+std::size_t CompileStates(const std::string& pattern) {
+  orven::TREParser parser(pattern);
+  parser.Run();
+  orven::TRE_NFA nfa(parser, 0xFFFD, 0xFFFE);
+  nfa.Run();
+  orven::TRE_DFA dfa(nfa);
+  dfa.Run();
+  return dfa.StateList.size();
+}
+
+// "(a|b)*a" and n more "(a|b)": the DFA remembers the last n + 1 letters, 2^(n+1) states.
+std::string Doubling(int n) {
+  std::string pattern = "(a|b)*a";
+  for (int i = 0; i < n; ++i) pattern += "(a|b)";
+  return pattern;
+}
+
+// ".*" before an alternation of n words of 4 to 9 small letters.
+std::string WordsBehindDotStar(int n) {
+  std::mt19937 rng(77);
+  std::string pattern = ".*(";
+  for (int i = 0; i < n; ++i) {
+    if (i > 0) pattern += '|';
+    const int length = 4 + static_cast<int>(rng() % 6);
+    for (int k = 0; k < length; ++k) pattern += static_cast<char>('a' + rng() % 26);
+  }
+  return pattern + ")";
+}
+
+std::string FuzzyPattern() {
+  orven::TREPreProcessor pre;
+  pre.FuzzyCharDicList.push_back(&orven::BuiltinFuzzyCharDic());
+  pre.UseFuzzyCharDic = true;
+  pre.SetText(Sjis("東京ガイドブック2024"));
+  pre.Run();
+  return pre.ProcessedRegExp;
+}
+
+void BM_CompileLinePatterns(benchmark::State& state) {
+  std::size_t states = 0;
+  for (auto _ : state) {
+    states = 0;
+    for (const auto& entry : LinePatterns()) states += CompileStates(entry.first);
+  }
+  state.counters["states"] = static_cast<double>(states);
+}
+BENCHMARK(BM_CompileLinePatterns)->Unit(benchmark::kMicrosecond);
+
+void BM_Compile(benchmark::State& state) {
+  std::string pattern;
+  switch (state.range(0)) {
+    case 0: pattern = FuzzyPattern(); state.SetLabel("fuzzy"); break;
+    case 1: pattern = Doubling(10); state.SetLabel("(a|b)*a(a|b){10}"); break;
+    case 2: pattern = WordsBehindDotStar(300); state.SetLabel(".*(300 words)"); break;
+  }
+  std::size_t states = 0;
+  for (auto _ : state) states = CompileStates(pattern);
+  state.counters["states"] = static_cast<double>(states);
+}
+BENCHMARK(BM_Compile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 // ---- 10 MB of text -----------------------------------------------------------------------
 
