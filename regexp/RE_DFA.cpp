@@ -55,11 +55,12 @@ class TREDFABuilder {
   static constexpr std::int64_t kIncludeSteps = 2;  // a target put into a move's set (bit and hash)
   static constexpr std::int64_t kMoveSteps = 500;   // a new (label, set) pair, besides its words
   static constexpr std::int64_t kStateSteps = 4000;  // a new state: its records, table, index entry
-  // Bytes held per state besides its set: the final record, the working record and the
-  // index (each twice, for the growth of their vectors) and the allocators' headers.
+  // Bytes held per state besides its set's bits: the final record; twice, for the growth
+  // of their vectors, the working record, the set's own record, its hash and two slots of
+  // the index; and the allocators' headers.
   static constexpr std::size_t kStateBytes =
       sizeof(TRE_DFAState) +
-      2 * (sizeof(State) + sizeof(std::uint64_t) + 2 * sizeof(std::int32_t)) + 64;
+      2 * (sizeof(State) + sizeof(TRE_NFAStateSet) + sizeof(std::uint64_t) + 2 * sizeof(std::int32_t)) + 64;
 
   void Charge(std::int64_t steps) {
     work_ += steps;
@@ -119,7 +120,7 @@ class TREDFABuilder {
       Charge(SetSteps());
       if (sets_[id].Equals(set)) return slots_[i];
     }
-    Hold(kStateBytes + SetBytes());
+    Hold(kStateBytes + set_bytes_);
     Charge(kStateSteps);
     const auto id = static_cast<std::int32_t>(states_.size());
     states_.push_back({set.Has(nfa_.FinalState), {}});

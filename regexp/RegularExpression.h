@@ -80,10 +80,9 @@ class TRegularExpression {
   virtual std::uint16_t LineHeadChar() const { return 0xFFFD; }
   virtual std::uint16_t LineTailChar() const { return 0xFFFE; }
 
-  // The work limits of the next compiles: kCompileBudget unless set otherwise. A smaller
-  // budget makes refusals quick where many patterns are tried (the fuzz target); an
-  // automaton already in the store is reused whatever budget it was built under.
-  const TRECompileBudget& CompileBudget() const { return budget_; }
+  // The work limits of the next compiles (kCompileBudget until set). A smaller budget
+  // makes refusals quick where many patterns are tried (the fuzz target); an automaton
+  // already in the store is reused whatever budget it was built under.
   void SetCompileBudget(const TRECompileBudget& Budget) { budget_ = Budget; }
 
   const TRE_DFA& CurrentDFA() const { return *current_; }
