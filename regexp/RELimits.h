@@ -26,11 +26,12 @@ inline constexpr std::uint64_t kMaxUnfoldedNodes = 400'000;
 //  - WorkSteps: states visited, transitions looked at, bytes of sets read, new moves and
 //    new states, each weighted to cost about a nanosecond. Bounds the time of patterns
 //    whose states are few but large (sets of a large NFA, wide moves), which the memory
-//    bound alone would let run for long. Measured (bench/bench_regexp.cpp,
-//    BM_CompileBudget), a step costs 0.6 to 1.5 ns, so 1.2 billion steps end a refused
-//    construction within about 1 to 1.8 s, and the constructions the budget admits take
-//    up to about that long: "(a|b)*a" with 16 "(a|b)" (131,073 states, 135 MiB) in 0.6 s,
-//    ".*" before 2,000 words in 0.5 s.
+//    bound alone would let run for long.
+// Measured on the reference machine (bench/bench_regexp.cpp, BM_CompileBudget; 2 cores,
+// shared): a step costs 1 to 1.4 ns, so a refusal for work comes within 1.2 to 1.7 s, one
+// for memory within 0.3 s (the large records are made only once the automaton is known to
+// fit). Admitted near the edges: "(a|b)*a" with 16 "(a|b)" (131,073 states, 135 MiB, peak
+// 163 MiB) in 0.7 to 0.9 s, ".*" before 2,000 words in 0.5 s, (.*a) 3,000 times in 0.9 s.
 // A smaller budget (TRegularExpression::SetCompileBudget) makes refusals quick where many
 // patterns are tried, as in the fuzz target.
 struct TRECompileBudget {
