@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <deque>
 #include <memory>
@@ -33,6 +34,9 @@ class RecordingSeam : public WindowSeam {
     Answers.pop_front();
     return answer;
   }
+  void PopupMenu(QMenu* menu, const QPoint&) override {
+    Calls.push_back("Menu:" + menu->objectName());
+  }
   std::optional<QString> OpenFileName(QWidget*, const QString& filter) override {
     Filters.push_back(filter);
     Calls.push_back("Pick");
@@ -45,8 +49,8 @@ class RecordingSeam : public WindowSeam {
   std::vector<RecordedBox> Boxes;
   std::vector<QString> Calls;
   std::vector<QString> Filters;
-  std::deque<int> Answers;         // button indexes the boxes answer with, in turn
-  std::optional<QString> Picked;   // what the file picker returns
+  std::deque<int> Answers;        // button indexes the boxes answer with, in turn
+  std::optional<QString> Picked;  // what the file picker returns
 };
 
 // A window over a settings file in a fresh temporary folder, with a recording seam.
