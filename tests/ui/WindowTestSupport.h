@@ -9,9 +9,15 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <ostream>
 
 #include "ui/Text2HTML.h"
 #include "ui/WindowSeam.h"
+
+// Readable texts in the messages of failed expectations.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace orven::test {
 
