@@ -146,7 +146,7 @@ void TfForm1::mnuNoClick() {
 }
 
 void TfForm1::mnuFormatClick() {
-  rgHead->SetItemIndex(0);
+  rgHead->SetItemIndex(ct_CreateHtml);
   rg1BYTE->SetItemIndex(0);
   rgBROWSERS->SetItemIndex(1);
   chTITLE->setChecked(true);
