@@ -90,8 +90,7 @@ std::optional<std::string> LoadText(const std::string& path, bool* missing = nul
   const bool failed = std::ferror(file) != 0;  // e.g. the name is a folder
   std::fclose(file);
   if (failed) return std::nullopt;
-  if (IsValidUtf8(bytes)) return bytes;
-  return Cp932ToUtf8Lossy(bytes);
+  return IniFileText(bytes);
 }
 
 // A section header's name, or nullopt when the line is no section header.
@@ -228,6 +227,10 @@ bool ReplaceFile(const std::string& path, std::string_view bytes) {
 }
 
 }  // namespace
+
+std::string IniFileText(std::string_view bytes) {
+  return IsValidUtf8(bytes) ? std::string(bytes) : Cp932ToUtf8Lossy(bytes);
+}
 
 std::vector<std::string> SplitIniLines(std::string_view text) {
   std::vector<std::string> lines;

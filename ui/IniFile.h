@@ -52,6 +52,9 @@ class IniFile {
 // empty text and numbers out of range give -1.
 int ParseIniInteger(std::string_view text);
 
+// A file's bytes as text: valid UTF-8 as it stands, anything else read as code page 932.
+std::string IniFileText(std::string_view bytes);
+
 // Splits a file's bytes into lines without their line ends (CR LF, LF or CR).
 std::vector<std::string> SplitIniLines(std::string_view text);
 
