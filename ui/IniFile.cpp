@@ -188,7 +188,9 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 // Replaces the file's content with `bytes` so that the file is at every moment either
 // the old one or the new one: the bytes go to a new file in the same folder, which is
-// flushed to the disk and renamed over the old one. A file we may not write is refused.
+// flushed to the disk before it is renamed over the old one (so that a crash cannot leave
+// the new name on an empty file; a rename lost in a crash leaves the old file). A file we
+// may not write is refused.
 bool ReplaceFile(const std::string& path, std::string_view bytes) {
   const std::optional<std::string> target = FollowLinks(path);
   if (!target) return false;
@@ -215,13 +217,6 @@ bool ReplaceFile(const std::string& path, std::string_view bytes) {
   if (!ok) {
     ::unlink(temp.c_str());
     return false;
-  }
-  // The rename itself reaches the disk with the folder.
-  if (const int dir =
-          ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-      dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
   }
   return true;
 }
