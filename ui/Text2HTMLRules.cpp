@@ -73,10 +73,9 @@ void TfForm1::rgHeadClick() {
   for (QWidget* w :
        std::initializer_list<QWidget*>{eLoad2, eSave2, bLoad2, LoadFileName2, SaveFileName2})
     w->setEnabled(!textFile);
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{chTITLE, chBGCOLOR, chTEXT, chLINK, chVLINK, chALINK, chFONT,
-                                       chLAYOUT, chPOSITION, ColorImage})
+  for (QWidget* w : std::initializer_list<QWidget*>{chTITLE, chLAYOUT, chPOSITION, ColorImage})
     w->setEnabled(html);
+  for (const ColourSlot& slot : kColourSlots) (this->*slot.Check)->setEnabled(html);  // and chFONT
   // Controls of a clear check box stay as they are: its rule has disabled them already.
   std::vector<std::pair<QCheckBox*, QWidget*>> dependents = {
       {chTITLE, eTITLE}, {chFONT, cbFONT},  {chFONT, cbSIZE},     {chFONT, cbFONTCOLOR},
