@@ -198,7 +198,8 @@ bool ReplaceFile(const std::string& path, std::string_view bytes) {
   const bool exists = ::stat(target->c_str(), &old) == 0;
   if (exists && ::access(target->c_str(), W_OK) != 0) return false;
 
-  // Created as the old file would have been (0666 less the umask) unless there is one.
+  // A new file gets the mode fopen would give it (0666 less the umask), a replacement the
+  // old file's mode.
   const std::string folder = FolderOf(*target);
   const std::string stem =
       folder + "." + target->substr(folder.size()) + "." + std::to_string(::getpid()) + ".";
