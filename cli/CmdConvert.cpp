@@ -37,17 +37,6 @@ constexpr const char* kConvertUsage =
     "  --meta-charset            create-html: declare Shift_JIS in a META line\n"
     "  --yes                     overwrite an existing output without asking\n";
 
-constexpr std::string_view kCompletionText = "変換に成功しました。";
-
-// A box text on a terminal: the "\r" that breaks the line in a box becomes a line break.
-std::string ForTerminal(std::string_view text) {
-  std::string line(text);
-  for (char& c : line) {
-    if (c == '\r') c = '\n';
-  }
-  return line;
-}
-
 // Starts the desktop's opener for `path` and returns at once: the opener runs in its own
 // session with its standard input and output on /dev/null; whether it starts or what it
 // does later never affects the run.
@@ -81,7 +70,7 @@ class CliConversionHost final : public ConversionHost {
   void Beep(BeepKind) override {}
 
   void Warn(const std::string& text) override {
-    err_ << ForTerminal(text) << '\n';
+    err_ << DisplayText(text) << '\n';
     if (text == kMsgLoadFileName) status_ = kExitInputMissing;
     else if (text == kMsgSaveFileName) status_ = kExitRunFailed;
   }
@@ -94,14 +83,14 @@ class CliConversionHost final : public ConversionHost {
 
   void FocusField(FieldKind) override {}
 
-  void ShowCompletion() override { err_ << kCompletionText << '\n'; }
+  void ShowCompletion() override { err_ << kMsgCompletion << '\n'; }
 
   void OpenDocument(const std::string& path) override { SpawnOpener(path); }
 
  private:
   ConfirmAnswer Ask(const std::string& text) {
     if (assumeYes_) return ca_Yes;
-    err_ << ForTerminal(text);
+    err_ << DisplayText(text);
     if (!askOnTerminal_) {
       err_ << "\n(not confirmed: give --yes to overwrite)\n";
       return ca_No;

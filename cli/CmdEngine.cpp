@@ -126,11 +126,7 @@ std::optional<std::string> ReadInput(const EngineCommand& cmd, const std::string
     if (!file) {
       const int code = errno;
       if (code == ENOENT || code == ENOTDIR) {
-        std::string box(kMsgLoadFileName);
-        for (char& c : box) {
-          if (c == '\r') c = '\n';
-        }
-        err << box << '\n';
+        err << DisplayText(kMsgLoadFileName) << '\n';
         status = kExitInputMissing;
       } else {
         err << "orven-cli " << cmd.name << ": " << path << ": " << std::strerror(code) << '\n';

@@ -25,15 +25,6 @@ constexpr const char* kToSjisUsage =
 
 constexpr std::size_t kOutputBlock = 1 << 18;
 
-// The window's message text, with its CR shown as a line break.
-std::string BoxText(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c == '\r') c = '\n';
-  }
-  return result;
-}
-
 bool IsMissingFile(const std::system_error& e) {
   const int code = e.code().value();
   return code == ENOENT || code == ENOTDIR || code == EISDIR;
@@ -86,7 +77,7 @@ int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std
     }
   } catch (const std::system_error& e) {
     if (!fromStdin && IsMissingFile(e) && e.code().category() == std::generic_category()) {
-      err << BoxText(kMsgLoadFileName) << '\n';
+      err << DisplayText(kMsgLoadFileName) << '\n';
       return kExitInputMissing;
     }
     err << "orven-cli tosjis: " << (fromStdin ? std::string("standard input") : path) << ": "
