@@ -4,15 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
-#include <system_error>
+#include <istream>
+
+#include "engine/SystemError.h"
 
 namespace orven {
 namespace {
-
-[[noreturn]] void ThrowErrno(int error, const std::string& what) {
-  throw std::system_error(error, std::generic_category(), what);
-}
 
 // A file descriptor closed with its owner.
 class FdHolder {
@@ -64,6 +63,16 @@ std::string ReadWholeFile(const std::string& path) {
     size += static_cast<std::size_t>(got);
   }
   bytes.resize(size);
+  return bytes;
+}
+
+std::string ReadWholeStream(std::istream& in) {
+  std::string bytes;
+  std::array<char, 1 << 16> block;
+  while (in.read(block.data(), block.size()) || in.gcount() > 0) {
+    bytes.append(block.data(), static_cast<std::size_t>(in.gcount()));
+  }
+  if (in.bad()) ThrowErrno(EIO, "read error");
   return bytes;
 }
 

@@ -1,9 +1,11 @@
 // The files of a conversion run: the existence test of its names, the input opened as text
-// lines, and the output written line by line. Failures are std::system_error, which the
-// run's failure guard turns into its one warning. Every file is closed by its owner's
-// destructor, so nothing stays open when a run ends, also not on failure.
+// lines, and the output written line by line; also whole-input reads for orven-cli. Failures
+// are std::system_error, which the run's failure guard turns into its one warning. Every
+// file is closed by its owner's destructor, so nothing stays open when a run ends, also not
+// on failure.
 #pragma once
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <utility>
@@ -18,6 +20,8 @@ bool FileExists(const std::string& path);
 
 // The whole content of a file, read now; a folder cannot be read (EISDIR).
 std::string ReadWholeFile(const std::string& path);
+// Everything left in a stream; a stream that goes bad counts as a read error (EIO).
+std::string ReadWholeStream(std::istream& in);
 
 // The one rule for an output that is the input itself (also through links or other
 // spellings): the whole input is read now, before anything is written, so that the run

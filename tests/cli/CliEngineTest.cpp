@@ -96,6 +96,8 @@ TEST(CliEngine, ReadsAFileOrReportsItMissing) {
   const EngineResult missing = RunEngine({"match", "a", path.string()});
   EXPECT_EQ(missing.status, kExitInputMissing);
   EXPECT_NE(missing.err.find("LoadFileName"), std::string::npos);
+  // A folder is no input file either (it was once read as an empty input).
+  EXPECT_EQ(RunEngine({"gsub", "a", "b", path.parent_path().string()}).status, kExitInputMissing);
   EXPECT_EQ(RunEngine({"match", "a", "-"}, "xa").out, "2 1\n");
 }
 
