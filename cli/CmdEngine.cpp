@@ -1,7 +1,9 @@
 // orven-cli match | gsub | split: one TAWKStr operation over the whole input.
-// The input (FILE, or standard input when FILE is omitted or "-") is read whole and ends at
-// its first NUL byte, as the engine reads strings. PATTERN and REPLACEMENT are UTF-8 and
-// are converted to Shift_JIS (code page 932) unless --raw takes them byte for byte.
+// The input (FILE, or standard input when FILE is omitted or "-") is read whole, every byte
+// of it, and handed to the engine as it is: the engine's own rules decide what a NUL byte
+// does (matching stops there; GSub copies the bytes after it unchanged). PATTERN and
+// REPLACEMENT are UTF-8 and are converted to Shift_JIS (code page 932) unless --raw takes
+// them byte for byte.
 #include <optional>
 #include <ostream>
 #include <string>
@@ -126,7 +128,6 @@ int RunEngineCommand(const EngineCommand& cmd, const std::vector<std::string>& a
     if (parsed->fuzzy) awk.SetUseFuzzyCharDic(true);
     awk.SetRegExp(parsed->texts[0]);
     std::string input = parsed->path == "-" ? ReadWholeStream(in) : ReadWholeFile(parsed->path);
-    if (const std::size_t nul = input.find('\0'); nul != std::string::npos) input.resize(nul);
     operation(awk, *parsed, input);
   } catch (const ERegExpParser& e) {
     err << "orven-cli " << cmd.name << ": " << e.what() << " (position " << e.ErrorPos << ")\n";
