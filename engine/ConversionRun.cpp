@@ -42,27 +42,28 @@ bool RunBody(const ConversionOptions& options, ConversionComponents& components)
 
 }  // namespace
 
-void RunConversion(const ConversionOptions& options, ConversionHost& host,
-                   ConversionComponents& components) {
+RunOutcome RunConversion(const ConversionOptions& options, ConversionHost& host,
+                         ConversionComponents& components) {
   if (!FileExists(options.InputPath)) {
     host.Beep(bk_Exclamation);
     host.Warn(std::string(kMsgLoadFileName));
     host.FocusField(ff_Load);
-    return;
+    return RunOutcome::InputMissing;
   }
   if (FileExists(options.OutputPath) && host.Confirm(std::string(kMsgOverwrite)) != ca_Yes) {
     host.FocusField(ff_Save);
-    return;
+    return RunOutcome::NotOverwritten;
   }
   if (!RunBody(options, components)) {
     host.Beep(bk_Exclamation);
     host.Warn(std::string(kMsgSaveFileName));
     host.FocusField(ff_Save);
-    return;
+    return RunOutcome::Failed;
   }
   host.Beep(bk_Default);
   host.ShowCompletion();
   if (options.ConvType == ct_CreateHtml && options.OpenResult) host.OpenDocument(options.OutputPath);
+  return RunOutcome::Done;
 }
 
 }  // namespace orven

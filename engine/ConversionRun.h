@@ -9,10 +9,19 @@ namespace orven {
 
 class TAWKStr;
 
+// How a run ended; the host has been told already. Hosts that need a status (orven-cli's
+// exit status) take it from here, never from a message text.
+enum class RunOutcome : int {
+  Done,            // converted; completion shown (and the document opened when asked)
+  InputMissing,    // no file of the input name: the "LoadFileName" warning
+  NotOverwritten,  // the output exists and the answer was not "yes"
+  Failed,          // the body failed: the "SaveFileName" warning
+};
+
 // The whole run: input check, overwrite question, the body of the type inside the failure
 // guard, then the completion (and, for "Create HTML" with OpenResult, the browser).
-void RunConversion(const ConversionOptions& options, ConversionHost& host,
-                   ConversionComponents& components);
+RunOutcome RunConversion(const ConversionOptions& options, ConversionHost& host,
+                         ConversionComponents& components);
 
 // The body of "<BR>Tag Only": every input line as MakeBrLine, one output line each.
 // Raises the run's failure (any exception) when a file cannot be opened, read or written.
