@@ -78,7 +78,7 @@ TEST(CliEngine, RunsTheEngineCommands) {
   }
 }
 
-TEST(CliEngine, HelpDescribesEachCommand) {
+TEST(CliEngine, HelpNamesEachCommand) {
   for (const char* command : {"match", "gsub", "split"}) {
     const EngineResult r = RunEngine({command, "--help"});
     EXPECT_EQ(r.status, kExitOk);
