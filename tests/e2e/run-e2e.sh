@@ -129,6 +129,13 @@ lintian_clean() {  # lintian_clean DEB: no error and no warning
   [ "$status" -eq 0 ] || { printf '%s\n' "$report"; return 1; }
 }
 
+docs_installed() {  # the documentation checks of the installed package; their report on failure
+  local report
+  report=$("$root/tests/docs/check-docs.sh" installed /usr) && return 0
+  printf '%s\n' "$report"
+  return 1
+}
+
 run_program_checks() {
   local exe=$1 ini=$2
   start_program "$exe"
@@ -234,8 +241,7 @@ else
   check "the Debian package installs" dpkg -i "$deb"
   check "the package holds the desktop entry" [ -f /usr/share/applications/orven.desktop ]
   check "orven-cli runs" /usr/bin/orven-cli --version
-  check "the manual pages and the completion work from the package" \
-    "$root/tests/docs/check-docs.sh" installed /usr
+  check "the manual pages and the completion work from the package" docs_installed
   run_program_checks /usr/bin/orven /usr/bin/orven.ini
   [ "$had_ini" -eq 0 ] && rm -f /usr/bin/orven.ini
   check "the Debian package removes" dpkg -r orven
