@@ -38,9 +38,9 @@ options_of() {  # the options that `orven-cli [COMMAND] --help` prints
   "$@" --help | grep -oE '(^|[][ ,|(])--?[A-Za-z][A-Za-z0-9-]*' | sed 's/^[^-]*//' | sort -u
 }
 
-renders_cleanly() {  # a page (plain or gzipped) through man as lintian runs it
+renders_cleanly() {  # a page (plain or gzipped) through man as lintian runs it, all warnings on
   local warnings
-  warnings=$(man --warnings -E UTF-8 -l -Tutf8 -Z "$1" 2>&1 >/dev/null) || return 1
+  warnings=$(man --warnings=w -E UTF-8 -l -Tutf8 -Z "$1" 2>&1 >/dev/null) || return 1
   [ -z "$warnings" ] || { printf '%s\n' "$warnings"; return 1; }
 }
 
