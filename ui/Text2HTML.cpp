@@ -20,6 +20,7 @@
 #include <QStandardPaths>
 
 #include "encoding/Cp932.h"
+#include "engine/Messages.h"
 #include "ui/FileNames.h"
 #include "ui/Fonts.h"
 #include "ui/RadioGroup.h"
@@ -38,10 +39,7 @@ constexpr const char* kHtmlFilter =
 std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 std::string Cp932Text(const QString& text) { return Utf8ToCp932Lossy(text.toStdString()); }
 
-// "\r" in a run's message is a line break.
-QString BoxText(const std::string& text) {
-  return QString::fromStdString(text).replace(u'\r', u'\n');
-}
+QString BoxText(std::string_view text) { return QString::fromStdString(DisplayText(text)); }
 
 // The first address of a drag when it names a local file that is no folder.
 std::optional<QString> DraggedFile(const QMimeData* mime) {
@@ -259,7 +257,7 @@ void TfForm1::ShowCompletion() {
     seam_->ExecDialog(completionDialog_);
     return;
   }
-  seam_->MessageBox(this, QMessageBox::Information, "完了", "変換に成功しました。", {"OK"});
+  seam_->MessageBox(this, QMessageBox::Information, "完了", BoxText(kMsgCompletion), {"OK"});
 }
 
 void TfForm1::OpenDocument(const std::string& path) {
