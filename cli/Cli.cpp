@@ -1,6 +1,9 @@
 #include "cli/Cli.h"
 
+#include <cerrno>
 #include <ostream>
+
+#include "engine/Messages.h"
 
 namespace orven::cli {
 namespace {
@@ -20,6 +23,20 @@ constexpr const char* kUsage =
     "Options: --help (also after a command), --version\n";
 
 }  // namespace
+
+int ReportInputFailure(const char* command, const std::string& path, const std::system_error& e,
+                       std::ostream& err) {
+  const int code = e.code().value();
+  const bool missing = e.code().category() == std::generic_category() &&
+                       (code == ENOENT || code == ENOTDIR || code == EISDIR);
+  if (path != "-" && missing) {
+    err << DisplayText(kMsgLoadFileName) << '\n';
+    return kExitInputMissing;
+  }
+  err << "orven-cli " << command << ": " << (path == "-" ? std::string("standard input") : path)
+      << ": " << e.code().message() << '\n';
+  return kExitRunFailed;
+}
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
            std::ostream& err, const CliEnvironment& env) {

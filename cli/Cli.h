@@ -5,6 +5,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace orven::cli {
@@ -24,6 +25,12 @@ struct CliEnvironment {
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
            std::ostream& err, const CliEnvironment& env = {});
+
+// Reports that the input of `command` could not be read ("-" is standard input): for a
+// file that is missing or a folder, the window's "LoadFileName" text (status 3); otherwise
+// the system's reason (status 5). Returns the exit status.
+int ReportInputFailure(const char* command, const std::string& path, const std::system_error& e,
+                       std::ostream& err);
 
 // The commands, one source file each (CmdEngine.cpp, CmdToSjis.cpp, CmdConvert.cpp).
 // `args` excludes the command name.

@@ -8,6 +8,7 @@
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <string_view>
 
 #include "cli/Cli.h"
@@ -37,17 +38,6 @@ constexpr const char* kConvertUsage =
     "  --meta-charset            create-html: declare Shift_JIS in a META line\n"
     "  --yes                     overwrite an existing output without asking\n";
 
-constexpr std::string_view kCompletionText = "変換に成功しました。";
-
-// A box text on a terminal: the "\r" that breaks the line in a box becomes a line break.
-std::string ForTerminal(std::string_view text) {
-  std::string line(text);
-  for (char& c : line) {
-    if (c == '\r') c = '\n';
-  }
-  return line;
-}
-
 // Starts the desktop's opener for `path` and returns at once: the opener runs in its own
 // session with its standard input and output on /dev/null; whether it starts or what it
 // does later never affects the run.
@@ -76,32 +66,13 @@ class CliConversionHost final : public ConversionHost {
   CliConversionHost(std::istream& in, std::ostream& err, bool assumeYes, bool askOnTerminal)
       : in_(in), err_(err), assumeYes_(assumeYes), askOnTerminal_(askOnTerminal) {}
 
-  int Status() const { return status_; }
-
   void Beep(BeepKind) override {}
 
-  void Warn(const std::string& text) override {
-    err_ << ForTerminal(text) << '\n';
-    if (text == kMsgLoadFileName) status_ = kExitInputMissing;
-    else if (text == kMsgSaveFileName) status_ = kExitRunFailed;
-  }
+  void Warn(const std::string& text) override { err_ << DisplayText(text) << '\n'; }
 
   ConfirmAnswer Confirm(const std::string& text) override {
-    const ConfirmAnswer answer = Ask(text);
-    if (answer != ca_Yes) status_ = kExitNotOverwritten;
-    return answer;
-  }
-
-  void FocusField(FieldKind) override {}
-
-  void ShowCompletion() override { err_ << kCompletionText << '\n'; }
-
-  void OpenDocument(const std::string& path) override { SpawnOpener(path); }
-
- private:
-  ConfirmAnswer Ask(const std::string& text) {
     if (assumeYes_) return ca_Yes;
-    err_ << ForTerminal(text);
+    err_ << DisplayText(text);
     if (!askOnTerminal_) {
       err_ << "\n(not confirmed: give --yes to overwrite)\n";
       return ca_No;
@@ -113,12 +84,32 @@ class CliConversionHost final : public ConversionHost {
     return ca_No;
   }
 
+  void FocusField(FieldKind) override {}
+
+  void ShowCompletion() override { err_ << kMsgCompletion << '\n'; }
+
+  void OpenDocument(const std::string& path) override { SpawnOpener(path); }
+
+ private:
   std::istream& in_;
   std::ostream& err_;
   bool assumeYes_;
   bool askOnTerminal_;
-  int status_ = kExitOk;
 };
+
+int ExitStatus(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::Done:
+      return kExitOk;
+    case RunOutcome::InputMissing:
+      return kExitInputMissing;
+    case RunOutcome::NotOverwritten:
+      return kExitNotOverwritten;
+    case RunOutcome::Failed:
+      return kExitRunFailed;
+  }
+  return kExitRunFailed;
+}
 
 struct UsageError {
   std::string message;
@@ -267,8 +258,7 @@ int RunConvertCommand(const std::vector<std::string>& args, std::istream& in, st
   }
   CliConversionHost host(in, err, command.yes, env.stdinIsTerminal);
   ConversionComponents components;
-  RunConversion(command.options, host, components);
-  return host.Status();
+  return ExitStatus(RunConversion(command.options, host, components));
 }
 
 }  // namespace orven::cli

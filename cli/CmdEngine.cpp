@@ -1,20 +1,18 @@
 // orven-cli match | gsub | split: one TAWKStr operation over the whole input.
-// The input (FILE, or standard input when FILE is omitted or "-") is read whole and ends at
-// its first NUL byte, as the engine reads strings. PATTERN and REPLACEMENT are UTF-8 and
-// are converted to Shift_JIS (code page 932) unless --raw takes them byte for byte.
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+// The input (FILE, or standard input when FILE is omitted or "-") is read whole, every byte
+// of it, and handed to the engine as it is: the engine's own rules decide what a NUL byte
+// does (matching stops there; GSub copies the bytes after it unchanged). PATTERN and
+// REPLACEMENT are UTF-8 and are converted to Shift_JIS (code page 932) unless --raw takes
+// them byte for byte.
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/Cli.h"
 #include "encoding/Cp932.h"
-#include "engine/Messages.h"
+#include "engine/TextFiles.h"
 #include "regexp/AWKStr.h"
 
 namespace orven::cli {
@@ -114,43 +112,6 @@ std::optional<Parsed> ParseArgs(const EngineCommand& cmd, const std::vector<std:
   return p;
 }
 
-// The whole input up to its first NUL byte; nullopt (with the message written) when the
-// file cannot be read.
-std::optional<std::string> ReadInput(const EngineCommand& cmd, const std::string& path, std::istream& in,
-                                     std::ostream& err, int& status) {
-  std::string data;
-  if (path == "-") {
-    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  } else {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-      const int code = errno;
-      if (code == ENOENT || code == ENOTDIR) {
-        std::string box(kMsgLoadFileName);
-        for (char& c : box) {
-          if (c == '\r') c = '\n';
-        }
-        err << box << '\n';
-        status = kExitInputMissing;
-      } else {
-        err << "orven-cli " << cmd.name << ": " << path << ": " << std::strerror(code) << '\n';
-        status = kExitRunFailed;
-      }
-      return std::nullopt;
-    }
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    if (file.bad()) {
-      err << "orven-cli " << cmd.name << ": " << path << ": cannot be read\n";
-      status = kExitRunFailed;
-      return std::nullopt;
-    }
-    data = std::move(buffer).str();
-  }
-  if (const std::size_t nul = data.find('\0'); nul != std::string::npos) data.resize(nul);
-  return data;
-}
-
 // Parses, assigns the pattern, reads the input and runs Operation on the engine and the input.
 template <typename Operation>
 int RunEngineCommand(const EngineCommand& cmd, const std::vector<std::string>& args, std::istream& in,
@@ -166,13 +127,13 @@ int RunEngineCommand(const EngineCommand& cmd, const std::vector<std::string>& a
     awk.SetLineSeparator(parsed->lf ? mcls_LF : mcls_CRLF);
     if (parsed->fuzzy) awk.SetUseFuzzyCharDic(true);
     awk.SetRegExp(parsed->texts[0]);
-    int status = kExitOk;
-    std::optional<std::string> input = ReadInput(cmd, parsed->path, in, err, status);
-    if (!input) return status;
-    operation(awk, *parsed, *input);
+    std::string input = parsed->path == "-" ? ReadWholeStream(in) : ReadWholeFile(parsed->path);
+    operation(awk, *parsed, input);
   } catch (const ERegExpParser& e) {
     err << "orven-cli " << cmd.name << ": " << e.what() << " (position " << e.ErrorPos << ")\n";
     return kExitPattern;
+  } catch (const std::system_error& e) {
+    return ReportInputFailure(cmd.name, parsed->path, e, err);
   } catch (const std::exception& e) {
     err << "orven-cli " << cmd.name << ": " << e.what() << '\n';
     return kExitRunFailed;

@@ -2,7 +2,6 @@
 // the input) through one TAutoSjisConv's ConvertLine, in file order; each result is
 // written followed by CR LF. Like a conversion run, the command starts with the shift
 // state off.
-#include <cerrno>
 #include <ostream>
 #include <string>
 #include <system_error>
@@ -10,7 +9,6 @@
 #include "cli/Cli.h"
 #include "encoding/sjisconv.h"
 #include "engine/LineReader.h"
-#include "engine/Messages.h"
 
 namespace orven::cli {
 namespace {
@@ -24,20 +22,6 @@ constexpr const char* kToSjisUsage =
     "each converted line is written followed by CR LF to standard output.\n";
 
 constexpr std::size_t kOutputBlock = 1 << 18;
-
-// The window's message text, with its CR shown as a line break.
-std::string BoxText(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c == '\r') c = '\n';
-  }
-  return result;
-}
-
-bool IsMissingFile(const std::system_error& e) {
-  const int code = e.code().value();
-  return code == ENOENT || code == ENOTDIR || code == EISDIR;
-}
 
 }  // namespace
 
@@ -62,9 +46,9 @@ int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std
     havePath = true;
   }
 
-  const bool fromStdin = path == "-";
   try {
-    TextLineReader reader = fromStdin ? TextLineReader::FromStream(in) : TextLineReader::OpenFile(path);
+    TextLineReader reader =
+        path == "-" ? TextLineReader::FromStream(in) : TextLineReader::OpenFile(path);
     TAutoSjisConv::ResetShiftState();
     TAutoSjisConv conv;
     std::string line;
@@ -85,13 +69,7 @@ int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std
       return kExitRunFailed;
     }
   } catch (const std::system_error& e) {
-    if (!fromStdin && IsMissingFile(e) && e.code().category() == std::generic_category()) {
-      err << BoxText(kMsgLoadFileName) << '\n';
-      return kExitInputMissing;
-    }
-    err << "orven-cli tosjis: " << (fromStdin ? std::string("standard input") : path) << ": "
-        << e.code().message() << '\n';
-    return kExitRunFailed;
+    return ReportInputFailure("tosjis", path, e, err);
   }
   return kExitOk;
 }

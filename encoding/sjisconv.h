@@ -4,7 +4,8 @@
 // decoded, Shift_JIS lines are returned as they are. Nothing is ever reported: bytes that
 // fit no rule are passed on. The result never holds a NUL byte (it ends before the first).
 // The JIS shift state (kanji mode, kana mode) is one state for the whole program: it is
-// kept from call to call, from line to line and from file to file.
+// kept from call to call and from line to line. It does not pass from file to file: every
+// conversion run (and orven-cli tosjis) resets it before its first line.
 #pragma once
 
 #include <string>

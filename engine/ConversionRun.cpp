@@ -2,35 +2,19 @@
 
 #include <stdexcept>
 
-#include "encoding/sjisconv.h"
 #include "engine/HtmlDocument.h"
 #include "engine/LineTransforms.h"
 #include "engine/Messages.h"
 #include "engine/TagDelete.h"
 #include "engine/TextFiles.h"
-#include "regexp/AWKStr.h"
 
 namespace orven {
 
-ConversionComponents::ConversionComponents()
-    : awkStr_(std::make_unique<TAWKStr>()), autoSjisConv_(std::make_unique<TAutoSjisConv>()) {
-  awkStr_->SetLineSeparator(mcls_CRLF);
-  awkStr_->SetUseFuzzyCharDic(false);
-  awkStr_->SetUseSynonymDic(false);
-}
-
-ConversionComponents::~ConversionComponents() = default;
-
-void RunBrTagOnly(const ConversionOptions& options, ConversionComponents& components) {
+void RunBrTagOnly(const ConversionOptions& options, TAWKStr& awk) {
   TextLineReader input = OpenInputLines(options);
-  OutputLineWriter output;
+  OutputLineWriter output(options.OutputPath);
   std::string line;
-  std::size_t counter = 0;
-  while (input.ReadLine(line)) {
-    output.WriteOutputLine(options.OutputPath,
-                           MakeBrLine(components.AWKStr1(), line, options.WidenKana), counter == 0);
-    ++counter;
-  }
+  while (input.ReadLine(line)) output.WriteOutputLine(MakeBrLine(awk, line, options.WidenKana));
 }
 
 namespace {
@@ -40,13 +24,14 @@ bool RunBody(const ConversionOptions& options, ConversionComponents& components)
   try {
     switch (options.ConvType) {
       case ct_TagDelete:
-        RunTagDelete(options, components);
+        RunTagDelete(options, components.AWKStr1(), components.AutoSjisConv1(),
+                     components.ListBox1(), components.ListBox2());
         return true;
       case ct_BrTagOnly:
-        RunBrTagOnly(options, components);
+        RunBrTagOnly(options, components.AWKStr1());
         return true;
       case ct_CreateHtml:
-        RunCreateHtml(options, components);
+        RunCreateHtml(options, components.AWKStr1());
         return true;
     }
     throw std::invalid_argument("unknown conversion type");
@@ -57,27 +42,28 @@ bool RunBody(const ConversionOptions& options, ConversionComponents& components)
 
 }  // namespace
 
-void RunConversion(const ConversionOptions& options, ConversionHost& host,
-                   ConversionComponents& components) {
+RunOutcome RunConversion(const ConversionOptions& options, ConversionHost& host,
+                         ConversionComponents& components) {
   if (!FileExists(options.InputPath)) {
     host.Beep(bk_Exclamation);
     host.Warn(std::string(kMsgLoadFileName));
     host.FocusField(ff_Load);
-    return;
+    return RunOutcome::InputMissing;
   }
   if (FileExists(options.OutputPath) && host.Confirm(std::string(kMsgOverwrite)) != ca_Yes) {
     host.FocusField(ff_Save);
-    return;
+    return RunOutcome::NotOverwritten;
   }
   if (!RunBody(options, components)) {
     host.Beep(bk_Exclamation);
     host.Warn(std::string(kMsgSaveFileName));
     host.FocusField(ff_Save);
-    return;
+    return RunOutcome::Failed;
   }
   host.Beep(bk_Default);
   host.ShowCompletion();
   if (options.ConvType == ct_CreateHtml && options.OpenResult) host.OpenDocument(options.OutputPath);
+  return RunOutcome::Done;
 }
 
 }  // namespace orven

@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "engine/ConversionRun.h"
 #include "engine/LineTransforms.h"
 #include "engine/TextFiles.h"
 
@@ -32,42 +31,35 @@ std::string BuildFontTag(const ConversionOptions& options) {
   return tag + ">";
 }
 
-void RunCreateHtml(const ConversionOptions& options, ConversionComponents& components) {
-  TAWKStr& awk = components.AWKStr1();
-  const std::string& out = options.OutputPath;
+void RunCreateHtml(const ConversionOptions& options, TAWKStr& awk) {
   const bool lumpFont = options.UseFont && options.FontPlace == fm_Lump;
   const bool orderFont = options.UseFont && options.FontPlace == fm_Order;
 
-  // Writing would destroy an input that is the output itself: take it in first.
-  std::optional<TextLineReader> input;
-  if (IsSameFile(options.InputPath, out)) {
-    input.emplace(TextLineReader::FromBytes(ReadWholeFile(options.InputPath)));
-  }
-
-  OutputLineWriter output;
-  output.WriteOutputLine(out, "<HTML>", true);
-  if (options.MetaCharset) output.WriteOutputLine(out, kMetaCharsetLine, false);
+  std::optional<TextLineReader> input = ReadInputThatIsTheOutput(options);
+  OutputLineWriter output(options.OutputPath);
+  output.WriteOutputLine("<HTML>");
+  if (options.MetaCharset) output.WriteOutputLine(kMetaCharsetLine);
   if (options.UseTitle) {
     std::string title = options.TitleText;
     TransformText(awk, title, options.WidenKana);
-    output.WriteOutputLine(out, "<HEAD><TITLE>" + title + "</TITLE></HEAD>", false);
+    output.WriteOutputLine("<HEAD><TITLE>" + title + "</TITLE></HEAD>");
   }
-  const std::string body = BuildBodyTag(options);
   const std::string font = BuildFontTag(options);
-  output.WriteOutputLine(out, body, false);
+  output.WriteOutputLine(BuildBodyTag(options));
   switch (options.BlockPos) {
-    case bp_Center: output.WriteOutputLine(out, "<CENTER>", false); break;
-    case bp_Right: output.WriteOutputLine(out, "<DIV ALIGN=\"RIGHT\">", false); break;
-    case bp_Left: output.WriteOutputLine(out, "<DIV ALIGN=\"LEFT\">", false); break;
+    case bp_Center: output.WriteOutputLine("<CENTER>"); break;
+    case bp_Right: output.WriteOutputLine("<DIV ALIGN=\"RIGHT\">"); break;
+    case bp_Left: output.WriteOutputLine("<DIV ALIGN=\"LEFT\">"); break;
     case bp_None: break;
   }
   switch (options.Layout) {
-    case ll_Nobr: output.WriteOutputLine(out, "<NOBR>", false); break;
-    case ll_Pre: output.WriteOutputLine(out, "<PRE>", false); break;
+    case ll_Nobr: output.WriteOutputLine("<NOBR>"); break;
+    case ll_Pre: output.WriteOutputLine("<PRE>"); break;
     case ll_None: break;
   }
-  if (lumpFont) output.WriteOutputLine(out, font, false);
+  if (lumpFont) output.WriteOutputLine(font);
 
+  // The input file is opened only now, after the opening pieces.
   if (!input) input.emplace(TextLineReader::OpenFile(options.InputPath));
   std::string line;
   std::string piece;
@@ -79,24 +71,24 @@ void RunCreateHtml(const ConversionOptions& options, ConversionComponents& compo
     } else {
       piece = wrap ? font + line + "<BR></FONT>" : line + "<BR>";
     }
-    output.WriteOutputLine(out, piece, false);
+    output.WriteOutputLine(piece);
   }
-  if (lumpFont) output.WriteOutputLine(out, "</FONT>", false);
+  if (lumpFont) output.WriteOutputLine("</FONT>");
   input.reset();
 
   switch (options.Layout) {
-    case ll_Pre: output.WriteOutputLine(out, "</PRE>", false); break;
-    case ll_Nobr: output.WriteOutputLine(out, "</NOBR>", false); break;
+    case ll_Pre: output.WriteOutputLine("</PRE>"); break;
+    case ll_Nobr: output.WriteOutputLine("</NOBR>"); break;
     case ll_None: break;
   }
   switch (options.BlockPos) {
-    case bp_Center: output.WriteOutputLine(out, "</CENTER>", false); break;
+    case bp_Center: output.WriteOutputLine("</CENTER>"); break;
     case bp_Right:
-    case bp_Left: output.WriteOutputLine(out, "</DIV>", false); break;
+    case bp_Left: output.WriteOutputLine("</DIV>"); break;
     case bp_None: break;
   }
-  output.WriteOutputLine(out, "</BODY>", false);
-  output.WriteOutputLine(out, "</HTML>", false);
+  output.WriteOutputLine("</BODY>");
+  output.WriteOutputLine("</HTML>");
 }
 
 }  // namespace orven

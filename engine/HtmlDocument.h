@@ -9,7 +9,7 @@
 
 namespace orven {
 
-class ConversionComponents;
+class TAWKStr;
 
 // The line written right after "<HTML>" when MetaCharset is set (orven-cli only).
 inline constexpr const char* kMetaCharsetLine =
@@ -24,6 +24,6 @@ std::string BuildFontTag(const ConversionOptions& options);
 
 // Writes the whole document; raises the run's failure when a file cannot be opened, read or
 // written. Both files are closed on return.
-void RunCreateHtml(const ConversionOptions& options, ConversionComponents& components);
+void RunCreateHtml(const ConversionOptions& options, TAWKStr& awk);
 
 }  // namespace orven

@@ -7,8 +7,9 @@
 #include <cerrno>
 #include <cstring>
 #include <istream>
-#include <system_error>
 #include <utility>
+
+#include "engine/SystemError.h"
 
 namespace orven {
 namespace {
@@ -16,10 +17,6 @@ namespace {
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 constexpr char kCtrlZ = '\x1A';
-
-[[noreturn]] void ThrowErrno(int error, const std::string& what) {
-  throw std::system_error(error, std::generic_category(), what);
-}
 
 }  // namespace
 

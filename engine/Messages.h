@@ -1,6 +1,9 @@
-// The texts a conversion run shows its user (UTF-8; "\r" is a line break in a box).
+// Every text a conversion run shows its user, written once: the window's boxes and
+// dialog and orven-cli's messages all take them from here. UTF-8; a "\r" is the line
+// break of a message box.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace orven {
@@ -9,5 +12,16 @@ inline constexpr std::string_view kMsgLoadFileName = "LoadFileNameが間違っ�
 inline constexpr std::string_view kMsgOverwrite = "同じファイル名があります。\r上書きしますか？";
 inline constexpr std::string_view kMsgSaveFileName =
     "SaveFileNameが間違っています。\rフォルダ名をよく確かめてください。";
+inline constexpr std::string_view kMsgCompletion = "変換に成功しました。";
+
+// A message as it is shown outside a message box (a label, a terminal): each "\r"
+// becomes "\n".
+inline std::string DisplayText(std::string_view message) {
+  std::string text(message);
+  for (char& c : text) {
+    if (c == '\r') c = '\n';
+  }
+  return text;
+}
 
 }  // namespace orven

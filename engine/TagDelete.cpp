@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "encoding/sjisconv.h"
-#include "engine/ConversionRun.h"
 #include "engine/TextFiles.h"
 #include "regexp/AWKStr.h"
 #include "regexp/REChars.h"
@@ -105,22 +104,20 @@ void DecodeEntities(TAWKStr& awk, std::string& line) {
   }
 }
 
-void RunTagDelete(const ConversionOptions& options, ConversionComponents& components) {
+void RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv,
+                  std::vector<std::string>& lessList, std::vector<std::string>& greaterList) {
   // The shift state of an earlier file (a JIS file cut off in kanji mode) must not leak
   // into this one; within the file it carries from line to line.
   TAutoSjisConv::ResetShiftState();
   bool InsideTag = false;
-  TAWKStr& awk = components.AWKStr1();
   TextLineReader input = OpenInputLines(options);
-  OutputLineWriter output;
+  OutputLineWriter output(options.OutputPath);
   std::string line;
-  std::size_t counter = 0;
   while (input.ReadLine(line)) {
-    std::string text = components.AutoSjisConv1().ConvertLine(line);
-    StripTags(awk, components.ListBox1(), components.ListBox2(), text, InsideTag);
+    std::string text = conv.ConvertLine(line);
+    StripTags(awk, lessList, greaterList, text, InsideTag);
     DecodeEntities(awk, text);
-    output.WriteOutputLine(options.OutputPath, text, counter == 0);
-    ++counter;
+    output.WriteOutputLine(text);
   }
 }
 

@@ -11,12 +11,14 @@
 
 namespace orven {
 
-class ConversionComponents;
 class TAWKStr;
+class TAutoSjisConv;
 
 // Converts the whole file; raises the run's failure when a file cannot be opened, read or
 // written. The converter's shift state starts off for every run; InsideTag starts false.
-void RunTagDelete(const ConversionOptions& options, ConversionComponents& components);
+// `lessList` and `greaterList` are StripTags' scratch lists.
+void RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv,
+                  std::vector<std::string>& lessList, std::vector<std::string>& greaterList);
 
 // Removes the tags of one line. The number of passes comes from splitting the line at "<"
 // (into `lessList`) and at ">" (into `greaterList`); each pass removes at most one piece.

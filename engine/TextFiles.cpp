@@ -4,15 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
-#include <system_error>
+#include <istream>
+
+#include "engine/SystemError.h"
 
 namespace orven {
 namespace {
-
-[[noreturn]] void ThrowErrno(const std::string& what) {
-  throw std::system_error(errno, std::generic_category(), what);
-}
 
 // A file descriptor closed with its owner.
 class FdHolder {
@@ -29,13 +28,7 @@ class FdHolder {
   int fd_;
 };
 
-}  // namespace
-
-bool FileExists(const std::string& path) {
-  struct stat st {};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
+// Whether both names lead to one existing file.
 bool IsSameFile(const std::string& first, const std::string& second) {
   struct stat a {}, b {};
   if (first.empty() || second.empty()) return false;
@@ -43,12 +36,19 @@ bool IsSameFile(const std::string& first, const std::string& second) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
 std::string ReadWholeFile(const std::string& path) {
   const FdHolder fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) ThrowErrno("cannot open " + path);
+  if (fd.get() < 0) ThrowErrno(errno, "cannot open " + path);
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0) ThrowErrno("cannot read " + path);
-  if (S_ISDIR(st.st_mode)) throw std::system_error(EISDIR, std::generic_category(), path);
+  if (::fstat(fd.get(), &st) != 0) ThrowErrno(errno, "cannot read " + path);
+  if (S_ISDIR(st.st_mode)) ThrowErrno(EISDIR, "cannot read " + path);
   std::string bytes;
   std::size_t size = 0;
   bytes.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 1 << 16);
@@ -57,7 +57,7 @@ std::string ReadWholeFile(const std::string& path) {
     const ssize_t got = ::read(fd.get(), bytes.data() + size, bytes.size() - size);
     if (got < 0) {
       if (errno == EINTR) continue;
-      ThrowErrno("cannot read " + path);
+      ThrowErrno(errno, "cannot read " + path);
     }
     if (got == 0) break;
     size += static_cast<std::size_t>(got);
@@ -66,27 +66,35 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-TextLineReader OpenInputLines(const ConversionOptions& options) {
-  if (IsSameFile(options.InputPath, options.OutputPath)) {
-    return TextLineReader::FromBytes(ReadWholeFile(options.InputPath));
+std::string ReadWholeStream(std::istream& in) {
+  std::string bytes;
+  std::array<char, 1 << 16> block;
+  while (in.read(block.data(), block.size()) || in.gcount() > 0) {
+    bytes.append(block.data(), static_cast<std::size_t>(in.gcount()));
   }
+  if (in.bad()) ThrowErrno(EIO, "read error");
+  return bytes;
+}
+
+std::optional<TextLineReader> ReadInputThatIsTheOutput(const ConversionOptions& options) {
+  if (!IsSameFile(options.InputPath, options.OutputPath)) return std::nullopt;
+  return TextLineReader::FromBytes(ReadWholeFile(options.InputPath));
+}
+
+TextLineReader OpenInputLines(const ConversionOptions& options) {
+  if (std::optional<TextLineReader> whole = ReadInputThatIsTheOutput(options))
+    return std::move(*whole);
   return TextLineReader::OpenFile(options.InputPath);
 }
 
-OutputLineWriter::~OutputLineWriter() { Close(); }
-
-void OutputLineWriter::Close() noexcept {
+OutputLineWriter::~OutputLineWriter() {
   if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
 }
 
-void OutputLineWriter::WriteOutputLine(const std::string& path, const std::string& text, bool create) {
-  if (create || fd_ < 0 || path != path_) {
-    Close();
-    const int flags = O_WRONLY | O_CLOEXEC | (create ? O_CREAT | O_TRUNC : O_APPEND);
-    fd_ = ::open(path.c_str(), flags, 0666);
-    if (fd_ < 0) ThrowErrno("cannot open " + path);
-    path_ = path;
+void OutputLineWriter::WriteOutputLine(const std::string& text) {
+  if (fd_ < 0) {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_CREAT | O_TRUNC, 0666);
+    if (fd_ < 0) ThrowErrno(errno, "cannot open " + path_);
   }
   buffer_.assign(text);
   buffer_ += "\r\n";
@@ -96,7 +104,7 @@ void OutputLineWriter::WriteOutputLine(const std::string& path, const std::strin
     const ssize_t put = ::write(fd_, data, left);
     if (put < 0) {
       if (errno == EINTR) continue;
-      ThrowErrno("cannot write " + path);
+      ThrowErrno(errno, "cannot write " + path_);
     }
     data += put;
     left -= static_cast<std::size_t>(put);

@@ -1,10 +1,14 @@
-// The files of a conversion run: the existence test of its names, the output written line
-// by line, and the input opened as text lines. Failures are std::system_error, which the
-// run's failure guard turns into its one warning. Every file is closed by its owner's
-// destructor, so nothing stays open when a run ends, also not on failure.
+// The files of a conversion run: the existence test of its names, the input opened as text
+// lines, and the output written line by line; also whole-input reads for orven-cli. Failures
+// are std::system_error, which the run's failure guard turns into its one warning. Every
+// file is closed by its owner's destructor, so nothing stays open when a run ends, also not
+// on failure.
 #pragma once
 
+#include <iosfwd>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "engine/ConversionOptions.h"
 #include "engine/LineReader.h"
@@ -14,34 +18,35 @@ namespace orven {
 // Whether a file of this name exists; a folder or an empty name does not count.
 bool FileExists(const std::string& path);
 
-// Whether both names lead to one existing file (also through links or different spellings).
-bool IsSameFile(const std::string& first, const std::string& second);
-
-// The whole content of a file, read now.
+// The whole content of a file, read now; a folder cannot be read (EISDIR).
 std::string ReadWholeFile(const std::string& path);
+// Everything left in a stream; a stream that goes bad counts as a read error (EIO).
+std::string ReadWholeStream(std::istream& in);
 
-// The input of a run as text lines. When the output names the same file, the whole input is
-// read at once, before anything is written, so that the run converts what the file held.
+// The one rule for an output that is the input itself (also through links or other
+// spellings): the whole input is read now, before anything is written, so that the run
+// converts what the file held. Nothing (and nothing read) when the names lead to two files.
+std::optional<TextLineReader> ReadInputThatIsTheOutput(const ConversionOptions& options);
+
+// The input of a run as text lines: the above, or else the input file opened for reading.
 TextLineReader OpenInputLines(const ConversionOptions& options);
 
-// The output of a run. WriteOutputLine writes one piece followed by CR LF; with `create` it
-// creates or truncates the file first, otherwise it appends to the file it has open (or
-// opens the existing file for appending). The file stays open between pieces, and each
-// finished piece reaches the operating system in one write(2) before the call returns.
+// The output of a run. WriteOutputLine writes one piece followed by CR LF; the first piece
+// creates the file or truncates an existing one, so a writer that writes nothing leaves the
+// file as it was. The file stays open between pieces, and each finished piece reaches the
+// operating system in one write(2) before the call returns.
 class OutputLineWriter {
  public:
-  OutputLineWriter() = default;
+  explicit OutputLineWriter(std::string path) : path_(std::move(path)) {}
   ~OutputLineWriter();
   OutputLineWriter(const OutputLineWriter&) = delete;
   OutputLineWriter& operator=(const OutputLineWriter&) = delete;
 
-  void WriteOutputLine(const std::string& path, const std::string& text, bool create);
+  void WriteOutputLine(const std::string& text);
 
  private:
-  void Close() noexcept;
-
-  int fd_ = -1;
-  std::string path_;    // the name fd_ was opened by
+  std::string path_;
+  int fd_ = -1;         // open from the first piece on
   std::string buffer_;  // the piece and its CR LF, sent in one call
 };
 

@@ -13,6 +13,7 @@ packages=(
   clang-16 libclang-rt-16-dev
   libonig-dev nkf hyperfine
   xvfb xauth x11-apps imagemagick xdotool
+  groff-base man-db lintian
 )
 
 missing=()

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs the dependencies, builds, and starts the program.
+# Installs the dependencies, builds the two programs (not the tests) and starts the window.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup-deps.sh"
-"$root/scripts/build.sh"
 build=${BUILD_DIR:-$root/build}
-if [ -x "$build/ui/orven" ]; then
-  exec "$build/ui/orven"
+# A build folder configured without the window has only orven-cli to build and show.
+if grep -qs '^ORVEN_BUILD_UI:BOOL=OFF$' "$build/CMakeCache.txt"; then
+  ORVEN_TARGETS="orven-cli" "$root/scripts/build.sh"
+  exec "$build/cli/orven-cli" --version
 fi
-exec "$build/cli/orven-cli" --version
+ORVEN_TARGETS="orven orven-cli" "$root/scripts/build.sh"
+exec "$build/ui/orven"

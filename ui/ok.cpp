@@ -1,5 +1,6 @@
 #include "ui/ok.h"
 
+#include "engine/Messages.h"
 #include "ui/DialogFrame.h"
 
 namespace orven {
@@ -11,7 +12,8 @@ TfForm2::TfForm2(QWidget* parent) : QDialog(parent) {
 
   Label1.setObjectName(QStringLiteral("Label1"));
   Label1.setTextFormat(Qt::PlainText);
-  Label1.setText(QStringLiteral("変換に成功しました。"));
+  Label1.setText(
+      QString::fromUtf8(kMsgCompletion.data(), static_cast<qsizetype>(kMsgCompletion.size())));
   PlaceLabel(Label1, 8, 8, 107, 12);
 
   BitBtn1.setObjectName(QStringLiteral("BitBtn1"));

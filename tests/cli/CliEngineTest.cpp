@@ -47,8 +47,11 @@ const EngineCase kCases[] = {
     {{"gsub", "b", "[&]"}, "abcb", kExitOk, "a[b]c[b]", "2\n"},
     {{"gsub", "x*", "-"}, "abc", kExitOk, "-a-b-c", "3\n"},
     {{"gsub", "q", "z"}, "abc", kExitOk, "abc", "0\n"},
-    {{"gsub", "b", "-"}, std::string("abab\0b", 6), kExitOk, "a-a-", "2\n"},  // cut at the NUL
     {{"split", ","}, "a,b,", kExitOk, std::string("a\0b\0\0", 5), ""},
+    // The whole input reaches the engine: matching stops at a NUL, the bytes after it stay.
+    {{"gsub", "b", "X"}, std::string("ab\0cd", 5), kExitOk, std::string("aX\0cd", 5), "1\n"},
+    {{"gsub", "b", "-"}, std::string("abab\0b", 6), kExitOk, std::string("a-a-\0b", 6), "2\n"},
+    {{"split", ","}, std::string("a,b\0,c", 6), kExitOk, std::string("a\0b\0,c\0", 7), ""},
     {{"split", ","}, "", kExitOk, "", ""},
     // Errors.
     {{"match", "(a"}, "abc", kExitPattern, "", "orven-cli match: 右(閉じ)括弧が必要です (position 3)\n"},
@@ -75,7 +78,7 @@ TEST(CliEngine, RunsTheEngineCommands) {
   }
 }
 
-TEST(CliEngine, HelpDescribesEachCommand) {
+TEST(CliEngine, HelpNamesEachCommand) {
   for (const char* command : {"match", "gsub", "split"}) {
     const EngineResult r = RunEngine({command, "--help"});
     EXPECT_EQ(r.status, kExitOk);
@@ -96,6 +99,8 @@ TEST(CliEngine, ReadsAFileOrReportsItMissing) {
   const EngineResult missing = RunEngine({"match", "a", path.string()});
   EXPECT_EQ(missing.status, kExitInputMissing);
   EXPECT_NE(missing.err.find("LoadFileName"), std::string::npos);
+  // A folder is no input file either (it was once read as an empty input).
+  EXPECT_EQ(RunEngine({"gsub", "a", "b", path.parent_path().string()}).status, kExitInputMissing);
   EXPECT_EQ(RunEngine({"match", "a", "-"}, "xa").out, "2 1\n");
 }
 

@@ -6,8 +6,9 @@
 #
 #   tests/e2e/run-e2e.sh [ORVEN]            the built program (default: build/ui/orven)
 #   tests/e2e/run-e2e.sh --package [BUILD]  builds the Debian package in BUILD (default:
-#                                           build), installs it with dpkg -i, checks the
-#                                           installed /usr/bin/orven, removes the package
+#                                           build), has lintian check it, installs it with
+#                                           dpkg -i, checks the installed /usr/bin/orven,
+#                                           manual pages and completion, removes the package
 #
 # Each run works in a fresh temporary folder with its own runtime folder (for the lock)
 # and a copy of the program (for the settings file beside it). Exit status 0: all passed.
@@ -120,6 +121,21 @@ open_version() {  # "ﾍﾙﾌﾟ(&H)" -> "Version(&A)"
 
 title='^<BR>Ｏｒｖｅｎ$'
 
+lintian_clean() {  # lintian_clean DEB: no error and no warning
+  local report status=0
+  report=$(lintian "$1" 2>&1) || status=$?
+  if grep -E '^[EW]: ' <<<"$report"; then return 1; fi
+  # lintian itself failing (not a finding) must not pass as clean.
+  [ "$status" -eq 0 ] || { printf '%s\n' "$report"; return 1; }
+}
+
+docs_installed() {  # the documentation checks of the installed package; their report on failure
+  local report
+  report=$("$root/tests/docs/check-docs.sh" installed /usr) && return 0
+  printf '%s\n' "$report"
+  return 1
+}
+
 run_program_checks() {
   local exe=$1 ini=$2
   start_program "$exe"
@@ -220,10 +236,12 @@ else
   (cd "$build" && cpack -G DEB >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
   deb=$(ls -t "$build"/orven_*.deb | head -n 1)
   check "the Debian package builds" [ -f "$deb" ]
+  check "lintian reports no error and no warning" lintian_clean "$deb"
   had_ini=0; [ -e /usr/bin/orven.ini ] && had_ini=1
   check "the Debian package installs" dpkg -i "$deb"
   check "the package holds the desktop entry" [ -f /usr/share/applications/orven.desktop ]
   check "orven-cli runs" /usr/bin/orven-cli --version
+  check "the manual pages and the completion work from the package" docs_installed
   run_program_checks /usr/bin/orven /usr/bin/orven.ini
   [ "$had_ini" -eq 0 ] && rm -f /usr/bin/orven.ini
   check "the Debian package removes" dpkg -r orven

@@ -69,6 +69,41 @@ TEST(ConversionRun, MissingInputIsRefusedBeforeAnythingElse) {
   }
 }
 
+// The outcome a run returns agrees with what it told its host, on every path.
+TEST(ConversionRun, ReturnsTheOutcomeOfEachPath) {
+  enum Setup { kFresh, kNoInput, kOutputExists, kOutputInMissingFolder };
+  struct Case {
+    Setup setup;
+    ConfirmAnswer answer;
+    RunOutcome outcome;
+    Calls calls;
+  };
+  const Calls overwritten = {OverwriteQuestion(), "Beep:Default", "Completion"};
+  const Calls refused = {OverwriteQuestion(), "Focus:Save"};
+  const Case cases[] = {
+      {kFresh, ca_Yes, RunOutcome::Done, kCompleted},
+      {kNoInput, ca_Yes, RunOutcome::InputMissing, kLoadRefused},
+      {kOutputExists, ca_Yes, RunOutcome::Done, overwritten},
+      {kOutputExists, ca_No, RunOutcome::NotOverwritten, refused},
+      {kOutputExists, ca_Cancel, RunOutcome::NotOverwritten, refused},
+      {kOutputInMissingFolder, ca_Yes, RunOutcome::Failed, kFailed},
+  };
+  for (ConversionType type : kAllTypes) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(::testing::Message()
+                   << "type " << type << ", setup " << c.setup << ", answer " << c.answer);
+      Fixture f(type, "x\r\n");
+      if (c.setup == kNoInput) std::filesystem::remove(f.options.InputPath);
+      if (c.setup == kOutputExists) WriteFile(f.options.OutputPath, "keep");
+      if (c.setup == kOutputInMissingFolder)
+        f.options.OutputPath = f.dir.File("no-such-folder/out.htm");
+      RecordingHost host(c.answer);
+      EXPECT_EQ(RunConversion(f.options, host, f.components), c.outcome);
+      EXPECT_EQ(host.calls, c.calls);
+    }
+  }
+}
+
 TEST(ConversionRun, BothNamesMissingGivesOnlyTheInputWarning) {
   ConversionComponents components;
   ConversionOptions options;

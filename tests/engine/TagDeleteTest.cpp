@@ -94,8 +94,9 @@ TEST(TagDelete, StripTagsCarriesInsideTag) {
   }
 }
 
-// The passes one by one, each finding its brackets with Match, as the rules read: the
-// reference for StripTags, which cuts all tags in one scan.
+// The simple form of tag deletion: pass after pass, each finding the first brackets of the
+// line as it then stands with Match and cutting one piece. The reference for StripTags,
+// which cuts all tags in one scan.
 void StripTagsPassByPass(TAWKStr& awk, std::string& line, bool& InsideTag) {
   std::vector<std::string> fields;
   awk.SetRegExp("<");
