@@ -60,7 +60,9 @@ class TREDFABuilder {
   // the index; and the allocators' headers.
   static constexpr std::size_t kStateBytes =
       sizeof(TRE_DFAState) +
-      2 * (sizeof(State) + sizeof(TRE_NFAStateSet) + sizeof(std::uint64_t) + 2 * sizeof(std::int32_t)) + 64;
+      2 * (sizeof(State) + sizeof(TRE_NFAStateSet) + sizeof(std::uint64_t) +
+           2 * sizeof(std::int32_t)) +
+      64;
 
   void Charge(std::int64_t steps) {
     work_ += steps;
