@@ -15,6 +15,7 @@ void RunBrTagOnly(const ConversionOptions& options, TAWKStr& awk) {
   OutputLineWriter output(options.OutputPath);
   std::string line;
   while (input.ReadLine(line)) output.WriteOutputLine(MakeBrLine(awk, line, options.WidenKana));
+  output.Close();
 }
 
 namespace {
@@ -24,8 +25,7 @@ bool RunBody(const ConversionOptions& options, ConversionComponents& components)
   try {
     switch (options.ConvType) {
       case ct_TagDelete:
-        RunTagDelete(options, components.AWKStr1(), components.AutoSjisConv1(),
-                     components.ListBox1(), components.ListBox2());
+        RunTagDelete(options, components.AWKStr1(), components.AutoSjisConv1());
         return true;
       case ct_BrTagOnly:
         RunBrTagOnly(options, components.AWKStr1());
@@ -62,7 +62,8 @@ RunOutcome RunConversion(const ConversionOptions& options, ConversionHost& host,
   }
   host.Beep(bk_Default);
   host.ShowCompletion();
-  if (options.ConvType == ct_CreateHtml && options.OpenResult) host.OpenDocument(options.OutputPath);
+  if (options.ConvType == ct_CreateHtml && options.OpenResult)
+    host.OpenDocument(options.OutputPath);
   return RunOutcome::Done;
 }
 

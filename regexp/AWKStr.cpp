@@ -1,5 +1,6 @@
 #include "regexp/AWKStr.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "regexp/FuzzyCharDic.h"
@@ -136,8 +137,9 @@ TAWKStr::~TAWKStr() = default;
 void TAWKStr::SetRegExp(const std::string& Pattern) {
   TMatchCORE::SetRegExp(Pattern);
   const TRE_DFA& dfa = CurrentDFA();
-  Matcher = dfa.LineHeadFound || dfa.LineTailFound ? static_cast<TMatcher>(&TMatchCORE::FindAnchored)
-                                                   : static_cast<TMatcher>(&TMatchCORE::FindPlain);
+  Matcher = dfa.LineHeadFound || dfa.LineTailFound
+                ? static_cast<TMatcher>(&TMatchCORE::FindAnchored)
+                : static_cast<TMatcher>(&TMatchCORE::FindPlain);
 }
 
 bool TAWKStr::UseFuzzyCharDic() const { return PreProcessor().UseFuzzyCharDic; }
@@ -167,12 +169,40 @@ int TAWKStr::Match(const std::string& S, int& RStart, int& RLength) {
   return RStart;
 }
 
-int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
-  const char* const text = S.data();
-  const char* const end = TextEnd(S, 0);
+int TAWKStr::MatchFrom(const std::string& S, int From, int& RStart, int& RLength) {
+  const std::size_t from = From < 1 ? 0 : std::min(static_cast<std::size_t>(From - 1), S.size());
+  const char* const text = S.data() + from;
   const char* start = nullptr;
   const char* stop = nullptr;
-  (this->*Matcher)(text, end, start, stop);
+  if (Rejects()) {
+    FindPlainToNul(text, S.data() + S.size(), start, stop);
+  } else if (from == 0 || EndsInLF(S.data(), text)) {
+    (this->*Matcher)(text, TextEnd(S, from), start, stop);
+  } else {
+    SearchFrom(text, TextEnd(S, from), start, stop);
+  }
+  if (start == nullptr) {
+    RStart = RLength = 0;
+    return 0;
+  }
+  RStart = static_cast<int>(start - S.data()) + 1;
+  RLength = static_cast<int>(stop - start);
+  return RStart;
+}
+
+int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
+  const char* const text = S.data();
+  const char* first = text;
+  if (Rejects()) {
+    // A pattern that cannot occur costs this one scan: nothing else is looked at or prepared.
+    first = FirstCandidate(text, text + S.size());
+    if (first == nullptr) return 0;
+  }
+  const char* const end = TextEnd(S, 0);
+  if (first > end) return 0;
+  const char* start = nullptr;
+  const char* stop = nullptr;
+  (this->*Matcher)(first, end, start, stop);
   if (start == nullptr) return 0;
   const ReplacementPlan& plan = templates_->Get(Replacement);  // may throw
   std::string out;
@@ -245,8 +275,8 @@ int TAWKStr::Split(const std::string& S, std::vector<std::string>& Strings) {
 
 std::string TAWKStr::ExpandReplacement(const std::string& Template, const std::string& Matched) {
   std::string out;
-  ReplacementPlan(Unescape(ProtectAmpersands(Template))).Expand(out, Matched.data(),
-                                                                   Matched.data() + Matched.size());
+  ReplacementPlan(Unescape(ProtectAmpersands(Template)))
+      .Expand(out, Matched.data(), Matched.data() + Matched.size());
   return out;
 }
 

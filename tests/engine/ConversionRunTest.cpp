@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "engine/ConversionRun.h"
+#include "engine/TextFiles.h"
 #include "tests/engine/EngineTestSupport.h"
 
 namespace orven {
@@ -52,7 +53,8 @@ TEST(ConversionRun, MissingInputIsRefusedBeforeAnythingElse) {
       std::string input;
       const char* what;
     };
-    const Case cases[] = {{dir.File("absent.txt"), "absent"}, {dir.File(""), "a folder"}, {"", "empty name"}};
+    const Case cases[] = {
+        {dir.File("absent.txt"), "absent"}, {dir.File(""), "a folder"}, {"", "empty name"}};
     for (const Case& c : cases) {
       SCOPED_TRACE(c.what);
       ConversionComponents components;
@@ -176,7 +178,9 @@ TEST(ConversionRun, LfOnlyInputIsOneLine) {
 }
 
 TEST(ConversionRun, CtrlZEndsTheInput) {
-  Fixture f(ct_BrTagOnly, "one\r\ntwo\x1A" "three\r\nfour\r\n");
+  Fixture f(ct_BrTagOnly,
+            "one\r\ntwo\x1A"
+            "three\r\nfour\r\n");
   EXPECT_EQ(f.Run(), kCompleted);
   EXPECT_EQ(f.Output(), "one<BR>\r\ntwo<BR>\r\n");
 }
@@ -195,11 +199,11 @@ TEST(ConversionRun, BrowserOpensOnlyAfterCreateHtml) {
 }
 
 TEST(ConversionRun, BrTagOnlyEscapesAndWidensEachLine) {
-  Fixture f(ct_BrTagOnly, "<a href=\"x\">&amp;'</a>\r\n\r\n\xB6\xDE\xB7\xDE\xB8\xDE\r\n");  // ｶﾞｷﾞｸﾞ
+  Fixture f(ct_BrTagOnly,
+            "<a href=\"x\">&amp;'</a>\r\n\r\n\xB6\xDE\xB7\xDE\xB8\xDE\r\n");  // ｶﾞｷﾞｸﾞ
   EXPECT_EQ(f.Run(), kCompleted);
-  EXPECT_EQ(CrLfLines(f.Output()),
-            (Calls{"&lt;a href=&quot;x&quot;&gt;&amp;amp;'&lt;/a&gt;<BR>", "<BR>",
-                   "\x83\x4B\x83\x4D\x83\x4F<BR>"}));  // ガギグ
+  EXPECT_EQ(CrLfLines(f.Output()), (Calls{"&lt;a href=&quot;x&quot;&gt;&amp;amp;'&lt;/a&gt;<BR>",
+                                          "<BR>", "\x83\x4B\x83\x4D\x83\x4F<BR>"}));  // ガギグ
   f.options.WidenKana = false;
   EXPECT_EQ(f.Run(), (Calls{OverwriteQuestion(), "Beep:Default", "Completion"}));
   EXPECT_EQ(CrLfLines(f.Output())[2], "\xB6\xDE\xB7\xDE\xB8\xDE<BR>");
@@ -210,7 +214,8 @@ TEST(ConversionRun, BrTagOnlyEscapesAndWidensEachLine) {
 TEST(ConversionRun, OutputThatIsTheInputConvertsTheWholeInput) {
   // Larger than any read-ahead buffer, so that only reading everything first keeps it.
   std::string longText;
-  for (int i = 0; i < 3000; ++i) longText += "line <" + std::to_string(i) + ">" + std::string(150, 'x') + "\r\n";
+  for (int i = 0; i < 3000; ++i)
+    longText += "line <" + std::to_string(i) + ">" + std::string(150, 'x') + "\r\n";
   for (ConversionType type : kAllTypes) {
     for (int spelling = 0; spelling < 3; ++spelling) {
       SCOPED_TRACE(spelling);
@@ -242,6 +247,24 @@ TEST(ConversionRun, EveryFileIsClosedWhenTheRunEnds) {
     EXPECT_EQ(failing.Run(), kFailed);
     EXPECT_EQ(testing::OpenFdCount(), before);
   }
+}
+
+// Output is written in blocks; the last block and the close can still fail, and that
+// failure is the run's. The lines finished before it are in the file all the same.
+TEST(OutputLineWriter, AFailingCloseIsAFailure) {
+  TempDir dir;
+  const std::string path = dir.File("out.txt");
+  const int before = testing::OpenFdCount();
+  OutputLineWriter writer(path, [](int fd) {
+    ::close(fd);
+    errno = EIO;
+    return -1;
+  });
+  writer.WriteOutputLine("a");
+  writer.WriteOutputLine("b");
+  EXPECT_THROW(writer.Close(), std::system_error);
+  EXPECT_EQ(ReadFile(path), "a\r\nb\r\n");
+  EXPECT_EQ(testing::OpenFdCount(), before);
 }
 
 TEST(ConversionRun, InputThatCannotBeOpenedFailsAfterTheOpeningPieces) {

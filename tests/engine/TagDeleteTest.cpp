@@ -81,14 +81,14 @@ TEST(TagDelete, StripTagsCarriesInsideTag) {
     bool insideAfter;
   };
   const Step steps[] = {
-      {"a<b", "a", true}, {"c", "", true}, {"d>e", "e", false}, {"f", "f", false},
-      {"<g", "", true},   {"h <i", "", true}, {"j>", "", false}, {"k>l", "l", false},
+      {"a<b", "a", true}, {"c", "", true},    {"d>e", "e", false}, {"f", "f", false},
+      {"<g", "", true},   {"h <i", "", true}, {"j>", "", false},   {"k>l", "l", false},
   };
   ConversionComponents components;
   bool inside = false;
   for (const Step& s : steps) {
     std::string line = s.line;
-    StripTags(components.AWKStr1(), components.ListBox1(), components.ListBox2(), line, inside);
+    StripTags(components.AWKStr1(), line, inside);
     EXPECT_EQ(line, s.expected) << s.line;
     EXPECT_EQ(inside, s.insideAfter) << s.line;
   }
@@ -130,8 +130,8 @@ TEST(TagDelete, StripTagsAgreesWithThePassByPassRules) {
   // Brackets, text, double-byte characters (also one whose trail byte is a bracket's
   // neighbour code and a lead byte directly before a bracket, which makes it a trail
   // byte), a lone lead byte and NUL bytes.
-  const std::vector<std::string> pieces = {"<", ">", "<", ">", "a", " ", "\x82\xA0",
-                                           "\x83\x5C", "\x81<", "\x81", std::string(1, '\0')};
+  const std::vector<std::string> pieces = {
+      "<", ">", "<", ">", "a", " ", "\x82\xA0", "\x83\x5C", "\x81<", "\x81", std::string(1, '\0')};
   std::mt19937 random(20261208);
   ConversionComponents components;
   TAWKStr reference;
@@ -143,7 +143,7 @@ TEST(TagDelete, StripTagsAgreesWithThePassByPassRules) {
       for (int i = 0; i < length; ++i) line += pieces[random() % pieces.size()];
       std::string expected = line;
       StripTagsPassByPass(reference, expected, referenceInside);
-      StripTags(components.AWKStr1(), components.ListBox1(), components.ListBox2(), line, inside);
+      StripTags(components.AWKStr1(), line, inside);
       ASSERT_EQ(line, expected) << "file " << file << " line " << lineNo;
       ASSERT_EQ(inside, referenceInside) << "file " << file << " line " << lineNo;
     }
@@ -156,7 +156,7 @@ TEST(TagDelete, ManyTagsOnOneLineAreCutInLinearTime) {
   for (int i = 0; i < 100000; ++i) line += "<b>x</b>";
   ConversionComponents components;
   bool inside = false;
-  StripTags(components.AWKStr1(), components.ListBox1(), components.ListBox2(), line, inside);
+  StripTags(components.AWKStr1(), line, inside);
   EXPECT_EQ(line, std::string(100000, 'x'));
   EXPECT_FALSE(inside);
 }
@@ -179,7 +179,9 @@ TEST(TagDelete, EachRunStartsWithTheShiftStateOff) {
 // Shift_JIS text that the detector reads as Shift_JIS: no control bytes, and every line
 // either ASCII or holding a byte 0x80-0x9F other than 0x8E.
 std::string RandomShiftJisLine(std::mt19937& random) {
-  auto pick = [&](int lo, int hi) { return static_cast<char>(std::uniform_int_distribution<int>(lo, hi)(random)); };
+  auto pick = [&](int lo, int hi) {
+    return static_cast<char>(std::uniform_int_distribution<int>(lo, hi)(random));
+  };
   auto trail = [&] {
     const char t = pick(0x40, 0xFB);
     return t == 0x7F ? char(0x80) : t;
@@ -191,12 +193,21 @@ std::string RandomShiftJisLine(std::mt19937& random) {
     switch (ascii ? 0 : std::uniform_int_distribution<int>(0, 3)(random)) {
       case 0: {
         constexpr const char kAscii[] = "ab Z09&<>\"';=/\\x";
-        line += std::uniform_int_distribution<int>(0, 1)(random) ? pick(0x20, 0x7E) : kAscii[random() % 16];
+        line += std::uniform_int_distribution<int>(0, 1)(random) ? pick(0x20, 0x7E)
+                                                                 : kAscii[random() % 16];
         break;
       }
-      case 1: line += pick(0xA1, 0xDF); break;
-      case 2: line += pick(0x81, 0x9F); line += trail(); break;
-      default: line += pick(0xE0, 0xFC); line += trail(); break;
+      case 1:
+        line += pick(0xA1, 0xDF);
+        break;
+      case 2:
+        line += pick(0x81, 0x9F);
+        line += trail();
+        break;
+      default:
+        line += pick(0xE0, 0xFC);
+        line += trail();
+        break;
     }
   }
   if (!ascii) line += "\x82\xA0";  // あ: a byte from 0x80 to 0x9F
