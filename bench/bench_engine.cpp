@@ -23,14 +23,10 @@ std::vector<std::string> SampleLines() {
     std::string line;
     while (line.size() < 120) {
       const int r = static_cast<int>(random() % 100);
-      if (r < 45)
-        line += "\x93\xfa\x96\x7b";  // 日本
-      else if (r < 85)
-        line += "\x82\xa0\x82\xa9\x82\xb3";  // あかさ
-      else if (r < 95)
-        line += "\x83\x5c\x83\x74\x83\x67";  // ソフト
-      else
-        line += " A&B <x> \"q\" ";
+      if (r < 45) line += "\x93\xfa\x96\x7b";            // 日本
+      else if (r < 85) line += "\x82\xa0\x82\xa9\x82\xb3";  // あかさ
+      else if (r < 95) line += "\x83\x5c\x83\x74\x83\x67";  // ソフト
+      else line += " A&B <x> \"q\" ";
     }
     if (n % 3 == 0) line += "\xc3\xde\xb0\xc0\xcd\xde\xb0\xbd";
     lines.push_back(line);

@@ -62,8 +62,7 @@ RunOutcome RunConversion(const ConversionOptions& options, ConversionHost& host,
   }
   host.Beep(bk_Default);
   host.ShowCompletion();
-  if (options.ConvType == ct_CreateHtml && options.OpenResult)
-    host.OpenDocument(options.OutputPath);
+  if (options.ConvType == ct_CreateHtml && options.OpenResult) host.OpenDocument(options.OutputPath);
   return RunOutcome::Done;
 }
 

@@ -8,8 +8,7 @@
 namespace orven {
 namespace {
 
-constexpr const char* kBodyColorPrefixes[5] = {
-    " BGCOLOR=", " TEXT=", " LINK=", " VLINK=", " ALINK="};
+constexpr const char* kBodyColorPrefixes[5] = {" BGCOLOR=", " TEXT=", " LINK=", " VLINK=", " ALINK="};
 
 }  // namespace
 
@@ -48,27 +47,15 @@ void RunCreateHtml(const ConversionOptions& options, TAWKStr& awk) {
   const std::string font = BuildFontTag(options);
   output.WriteOutputLine(BuildBodyTag(options));
   switch (options.BlockPos) {
-    case bp_Center:
-      output.WriteOutputLine("<CENTER>");
-      break;
-    case bp_Right:
-      output.WriteOutputLine("<DIV ALIGN=\"RIGHT\">");
-      break;
-    case bp_Left:
-      output.WriteOutputLine("<DIV ALIGN=\"LEFT\">");
-      break;
-    case bp_None:
-      break;
+    case bp_Center: output.WriteOutputLine("<CENTER>"); break;
+    case bp_Right: output.WriteOutputLine("<DIV ALIGN=\"RIGHT\">"); break;
+    case bp_Left: output.WriteOutputLine("<DIV ALIGN=\"LEFT\">"); break;
+    case bp_None: break;
   }
   switch (options.Layout) {
-    case ll_Nobr:
-      output.WriteOutputLine("<NOBR>");
-      break;
-    case ll_Pre:
-      output.WriteOutputLine("<PRE>");
-      break;
-    case ll_None:
-      break;
+    case ll_Nobr: output.WriteOutputLine("<NOBR>"); break;
+    case ll_Pre: output.WriteOutputLine("<PRE>"); break;
+    case ll_None: break;
   }
   if (lumpFont) output.WriteOutputLine(font);
 
@@ -90,25 +77,15 @@ void RunCreateHtml(const ConversionOptions& options, TAWKStr& awk) {
   input.reset();
 
   switch (options.Layout) {
-    case ll_Pre:
-      output.WriteOutputLine("</PRE>");
-      break;
-    case ll_Nobr:
-      output.WriteOutputLine("</NOBR>");
-      break;
-    case ll_None:
-      break;
+    case ll_Pre: output.WriteOutputLine("</PRE>"); break;
+    case ll_Nobr: output.WriteOutputLine("</NOBR>"); break;
+    case ll_None: break;
   }
   switch (options.BlockPos) {
-    case bp_Center:
-      output.WriteOutputLine("</CENTER>");
-      break;
+    case bp_Center: output.WriteOutputLine("</CENTER>"); break;
     case bp_Right:
-    case bp_Left:
-      output.WriteOutputLine("</DIV>");
-      break;
-    case bp_None:
-      break;
+    case bp_Left: output.WriteOutputLine("</DIV>"); break;
+    case bp_None: break;
   }
   output.WriteOutputLine("</BODY>");
   output.WriteOutputLine("</HTML>");

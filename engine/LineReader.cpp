@@ -33,9 +33,7 @@ TextLineReader TextLineReader::OpenFile(const std::string& path) {
   return reader;
 }
 
-TextLineReader TextLineReader::FromFd(int fd) {
-  return TextLineReader(Source::Fd, fd, false, nullptr);
-}
+TextLineReader TextLineReader::FromFd(int fd) { return TextLineReader(Source::Fd, fd, false, nullptr); }
 
 TextLineReader TextLineReader::FromBytes(std::string bytes) {
   TextLineReader reader(Source::Bytes, -1, false, nullptr);
@@ -132,11 +130,9 @@ bool TextLineReader::ReadLine(std::string& line) {
     }
     const char* begin = data + pos_;
     const char* end = data + size_;
-    const auto* cr =
-        static_cast<const char*>(std::memchr(begin, kCr, static_cast<std::size_t>(end - begin)));
+    const auto* cr = static_cast<const char*>(std::memchr(begin, kCr, static_cast<std::size_t>(end - begin)));
     const char* stop = cr ? cr : end;
-    if (const auto* ctrlZ = static_cast<const char*>(
-            std::memchr(begin, kCtrlZ, static_cast<std::size_t>(stop - begin)))) {
+    if (const auto* ctrlZ = static_cast<const char*>(std::memchr(begin, kCtrlZ, static_cast<std::size_t>(stop - begin)))) {
       line.append(begin, ctrlZ);
       atEnd_ = true;
       buffer_.clear();

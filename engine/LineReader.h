@@ -43,7 +43,7 @@ class TextLineReader {
   enum class Source { Fd, Bytes, Stream };
 
   TextLineReader(Source source, int fd, bool ownsFd, std::istream* stream);
-  bool Fill();  // next block into buffer_; false at the physical end of the input
+  bool Fill();    // next block into buffer_; false at the physical end of the input
   void CloseFd() noexcept;
 
   Source source_;
@@ -51,10 +51,10 @@ class TextLineReader {
   bool ownsFd_ = false;
   std::istream* stream_ = nullptr;
   std::string buffer_;
-  std::size_t pos_ = 0;   // next unread byte of buffer_
-  std::size_t size_ = 0;  // valid bytes in buffer_
-  bool atEnd_ = false;    // Ctrl-Z met or the physical end reached and consumed
-  bool skipLf_ = false;   // the last line ended at a CR: a LF next belongs to it
+  std::size_t pos_ = 0;       // next unread byte of buffer_
+  std::size_t size_ = 0;      // valid bytes in buffer_
+  bool atEnd_ = false;        // Ctrl-Z met or the physical end reached and consumed
+  bool skipLf_ = false;       // the last line ended at a CR: a LF next belongs to it
 };
 
 }  // namespace orven

@@ -53,8 +53,7 @@ TEST(ConversionRun, MissingInputIsRefusedBeforeAnythingElse) {
       std::string input;
       const char* what;
     };
-    const Case cases[] = {
-        {dir.File("absent.txt"), "absent"}, {dir.File(""), "a folder"}, {"", "empty name"}};
+    const Case cases[] = {{dir.File("absent.txt"), "absent"}, {dir.File(""), "a folder"}, {"", "empty name"}};
     for (const Case& c : cases) {
       SCOPED_TRACE(c.what);
       ConversionComponents components;
@@ -178,9 +177,7 @@ TEST(ConversionRun, LfOnlyInputIsOneLine) {
 }
 
 TEST(ConversionRun, CtrlZEndsTheInput) {
-  Fixture f(ct_BrTagOnly,
-            "one\r\ntwo\x1A"
-            "three\r\nfour\r\n");
+  Fixture f(ct_BrTagOnly, "one\r\ntwo\x1A" "three\r\nfour\r\n");
   EXPECT_EQ(f.Run(), kCompleted);
   EXPECT_EQ(f.Output(), "one<BR>\r\ntwo<BR>\r\n");
 }
@@ -199,11 +196,11 @@ TEST(ConversionRun, BrowserOpensOnlyAfterCreateHtml) {
 }
 
 TEST(ConversionRun, BrTagOnlyEscapesAndWidensEachLine) {
-  Fixture f(ct_BrTagOnly,
-            "<a href=\"x\">&amp;'</a>\r\n\r\n\xB6\xDE\xB7\xDE\xB8\xDE\r\n");  // ｶﾞｷﾞｸﾞ
+  Fixture f(ct_BrTagOnly, "<a href=\"x\">&amp;'</a>\r\n\r\n\xB6\xDE\xB7\xDE\xB8\xDE\r\n");  // ｶﾞｷﾞｸﾞ
   EXPECT_EQ(f.Run(), kCompleted);
-  EXPECT_EQ(CrLfLines(f.Output()), (Calls{"&lt;a href=&quot;x&quot;&gt;&amp;amp;'&lt;/a&gt;<BR>",
-                                          "<BR>", "\x83\x4B\x83\x4D\x83\x4F<BR>"}));  // ガギグ
+  EXPECT_EQ(CrLfLines(f.Output()),
+            (Calls{"&lt;a href=&quot;x&quot;&gt;&amp;amp;'&lt;/a&gt;<BR>", "<BR>",
+                   "\x83\x4B\x83\x4D\x83\x4F<BR>"}));  // ガギグ
   f.options.WidenKana = false;
   EXPECT_EQ(f.Run(), (Calls{OverwriteQuestion(), "Beep:Default", "Completion"}));
   EXPECT_EQ(CrLfLines(f.Output())[2], "\xB6\xDE\xB7\xDE\xB8\xDE<BR>");
@@ -214,8 +211,7 @@ TEST(ConversionRun, BrTagOnlyEscapesAndWidensEachLine) {
 TEST(ConversionRun, OutputThatIsTheInputConvertsTheWholeInput) {
   // Larger than any read-ahead buffer, so that only reading everything first keeps it.
   std::string longText;
-  for (int i = 0; i < 3000; ++i)
-    longText += "line <" + std::to_string(i) + ">" + std::string(150, 'x') + "\r\n";
+  for (int i = 0; i < 3000; ++i) longText += "line <" + std::to_string(i) + ">" + std::string(150, 'x') + "\r\n";
   for (ConversionType type : kAllTypes) {
     for (int spelling = 0; spelling < 3; ++spelling) {
       SCOPED_TRACE(spelling);

@@ -81,8 +81,8 @@ TEST(TagDelete, StripTagsCarriesInsideTag) {
     bool insideAfter;
   };
   const Step steps[] = {
-      {"a<b", "a", true}, {"c", "", true},    {"d>e", "e", false}, {"f", "f", false},
-      {"<g", "", true},   {"h <i", "", true}, {"j>", "", false},   {"k>l", "l", false},
+      {"a<b", "a", true}, {"c", "", true}, {"d>e", "e", false}, {"f", "f", false},
+      {"<g", "", true},   {"h <i", "", true}, {"j>", "", false}, {"k>l", "l", false},
   };
   ConversionComponents components;
   bool inside = false;
@@ -130,8 +130,8 @@ TEST(TagDelete, StripTagsAgreesWithThePassByPassRules) {
   // Brackets, text, double-byte characters (also one whose trail byte is a bracket's
   // neighbour code and a lead byte directly before a bracket, which makes it a trail
   // byte), a lone lead byte and NUL bytes.
-  const std::vector<std::string> pieces = {
-      "<", ">", "<", ">", "a", " ", "\x82\xA0", "\x83\x5C", "\x81<", "\x81", std::string(1, '\0')};
+  const std::vector<std::string> pieces = {"<", ">", "<", ">", "a", " ", "\x82\xA0",
+                                           "\x83\x5C", "\x81<", "\x81", std::string(1, '\0')};
   std::mt19937 random(20261208);
   ConversionComponents components;
   TAWKStr reference;
@@ -179,9 +179,7 @@ TEST(TagDelete, EachRunStartsWithTheShiftStateOff) {
 // Shift_JIS text that the detector reads as Shift_JIS: no control bytes, and every line
 // either ASCII or holding a byte 0x80-0x9F other than 0x8E.
 std::string RandomShiftJisLine(std::mt19937& random) {
-  auto pick = [&](int lo, int hi) {
-    return static_cast<char>(std::uniform_int_distribution<int>(lo, hi)(random));
-  };
+  auto pick = [&](int lo, int hi) { return static_cast<char>(std::uniform_int_distribution<int>(lo, hi)(random)); };
   auto trail = [&] {
     const char t = pick(0x40, 0xFB);
     return t == 0x7F ? char(0x80) : t;
@@ -193,21 +191,12 @@ std::string RandomShiftJisLine(std::mt19937& random) {
     switch (ascii ? 0 : std::uniform_int_distribution<int>(0, 3)(random)) {
       case 0: {
         constexpr const char kAscii[] = "ab Z09&<>\"';=/\\x";
-        line += std::uniform_int_distribution<int>(0, 1)(random) ? pick(0x20, 0x7E)
-                                                                 : kAscii[random() % 16];
+        line += std::uniform_int_distribution<int>(0, 1)(random) ? pick(0x20, 0x7E) : kAscii[random() % 16];
         break;
       }
-      case 1:
-        line += pick(0xA1, 0xDF);
-        break;
-      case 2:
-        line += pick(0x81, 0x9F);
-        line += trail();
-        break;
-      default:
-        line += pick(0xE0, 0xFC);
-        line += trail();
-        break;
+      case 1: line += pick(0xA1, 0xDF); break;
+      case 2: line += pick(0x81, 0x9F); line += trail(); break;
+      default: line += pick(0xE0, 0xFC); line += trail(); break;
     }
   }
   if (!ascii) line += "\x82\xA0";  // あ: a byte from 0x80 to 0x9F
