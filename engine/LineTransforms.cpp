@@ -1,5 +1,7 @@
 #include "engine/LineTransforms.h"
 
+#include <cstdint>
+
 #include "engine/KanaTable.h"
 #include "regexp/AWKStr.h"
 
@@ -18,9 +20,46 @@ constexpr EscapeStep kEscapeSteps[] = {
     {"\"", "\\&quot;"},
 };
 
-// Every half-width character (0xA0-0xDF) that stands at a character start: a line without
-// one needs none of the widening rows.
+// A half-width character (0xA0-0xDF) at a character start; the matcher decides where
+// characters start.
 constexpr const char* kHalfWidthClass = "[\xA0-\xDF]";
+
+constexpr unsigned char kVoicedMark = 0xDE;      // ﾞ
+constexpr unsigned char kSemiVoicedMark = 0xDF;  // ﾟ
+
+std::uint64_t KanaBit(unsigned char c) { return std::uint64_t{1} << (c - 0xA0); }
+
+// Which KanaTable rows can find something in a text, from its half-width characters as the
+// class pattern finds them one after the other: each character (one bit from 0xA0), and
+// those followed by a voiced or semi-voiced mark. Widening only turns half-width
+// characters into double-byte ones, so a row that finds nothing here finds nothing later;
+// a row kept here that then finds nothing costs one scan in GSub.
+struct KanaFound {
+  std::uint64_t Single = 0;
+  std::uint64_t BeforeVoiced = 0;
+  std::uint64_t BeforeSemiVoiced = 0;
+
+  KanaFound(TAWKStr& awk, const std::string& text) {
+    awk.SetRegExp(kHalfWidthClass);
+    int start = 0, length = 0;
+    for (int at = awk.Match(text, start, length); at > 0;
+         at = awk.MatchFrom(text, at + 1, start, length)) {
+      const auto c = static_cast<unsigned char>(text[static_cast<std::size_t>(at - 1)]);
+      Single |= KanaBit(c);
+      const std::size_t next = static_cast<std::size_t>(at);
+      const auto mark = next < text.size() ? static_cast<unsigned char>(text[next]) : 0;
+      if (mark == kVoicedMark) BeforeVoiced |= KanaBit(c);
+      if (mark == kSemiVoicedMark) BeforeSemiVoiced |= KanaBit(c);
+    }
+  }
+
+  bool MayOccur(const KanaRow& row) const {
+    const auto first = static_cast<unsigned char>(row.Pattern[0]);
+    const auto second = static_cast<unsigned char>(row.Pattern[1]);
+    if (second == 0) return (Single & KanaBit(first)) != 0;
+    return ((second == kVoicedMark ? BeforeVoiced : BeforeSemiVoiced) & KanaBit(first)) != 0;
+  }
+};
 
 }  // namespace
 
@@ -32,10 +71,10 @@ void EscapeHtml(TAWKStr& awk, std::string& text) {
 }
 
 void WidenHalfWidthKana(TAWKStr& awk, std::string& text) {
-  int start = 0, length = 0;
-  awk.SetRegExp(kHalfWidthClass);
-  if (awk.Match(text, start, length) == 0) return;
+  const KanaFound found(awk, text);
+  if (found.Single == 0) return;
   for (const KanaRow& row : KanaTable) {
+    if (!found.MayOccur(row)) continue;
     awk.SetRegExp(row.Pattern);
     awk.GSub(row.Replacement, text);
   }

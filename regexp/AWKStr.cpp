@@ -13,6 +13,7 @@ namespace {
 
 constexpr unsigned char kCR = 0x0D;
 constexpr unsigned char kLF = 0x0A;
+constexpr std::size_t kKeptScratch = std::size_t{1} << 20;
 
 // Where the text of S, from byte From on, ends as the matchers see it: its first NUL byte.
 const char* TextEnd(const std::string& S, std::size_t From) {
@@ -205,7 +206,10 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
   (this->*Matcher)(first, end, start, stop);
   if (start == nullptr) return 0;
   const ReplacementPlan& plan = templates_->Get(Replacement);  // may throw
-  std::string out;
+  // The result is built in the buffer of an earlier call and swapped in, so that GSub on
+  // line after line allocates nothing once the buffers are large enough.
+  std::string& out = scratch_;
+  out.clear();
   out.reserve(S.size() + S.size() / 8 + 16);
   int count = 0;
   const char* rest = text;
@@ -234,7 +238,8 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
     if (start == nullptr) break;
   }
   out.append(rest, static_cast<std::size_t>(S.data() + S.size() - rest));
-  S = std::move(out);
+  S.swap(out);
+  if (out.capacity() > kKeptScratch) std::string().swap(out);  // no whole files kept
   return count;
 }
 

@@ -61,6 +61,7 @@ class TAWKStr final : public TMatchCORE {
  private:
   class TemplateCache;  // templates already prepared for expansion
   std::unique_ptr<TemplateCache> templates_;
+  std::string scratch_;  // GSub's output buffer, kept for the next call
 };
 
 }  // namespace orven
