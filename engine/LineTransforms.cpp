@@ -29,29 +29,52 @@ constexpr unsigned char kSemiVoicedMark = 0xDF;  // ﾟ
 
 std::uint64_t KanaBit(unsigned char c) { return std::uint64_t{1} << (c - 0xA0); }
 
+// The kana that have a pair row with the voiced and with the semi-voiced mark.
+struct PairRowKana {
+  std::uint64_t Voiced = 0;
+  std::uint64_t SemiVoiced = 0;
+  PairRowKana() {
+    for (int i = 0; i < kKanaPairRows; ++i) {
+      const auto kana = static_cast<unsigned char>(KanaTable[i].Pattern[0]);
+      const auto mark = static_cast<unsigned char>(KanaTable[i].Pattern[1]);
+      (mark == kVoicedMark ? Voiced : SemiVoiced) |= KanaBit(kana);
+    }
+  }
+};
+
 // Which KanaTable rows can find something in a text, from its half-width characters as the
-// class pattern finds them one after the other: each character (one bit from 0xA0), and
-// those followed by a voiced or semi-voiced mark. Widening only turns half-width
-// characters into double-byte ones, so a row that finds nothing here finds nothing later;
-// a row kept here that then finds nothing costs one scan in GSub.
+// class pattern finds them one after the other (one bit each from 0xA0): the kana + mark
+// pairs, and the characters outside those pairs, which the pair rows replace before any
+// single row runs. Widening only turns half-width characters into double-byte ones, so a
+// row that finds nothing here finds nothing later.
 struct KanaFound {
   std::uint64_t Single = 0;
   std::uint64_t BeforeVoiced = 0;
   std::uint64_t BeforeSemiVoiced = 0;
 
   KanaFound(TAWKStr& awk, const std::string& text) {
+    static const PairRowKana pairRows;
     awk.SetRegExp(kHalfWidthClass);
     int start = 0, length = 0;
     for (int at = awk.Match(text, start, length); at > 0;
          at = awk.MatchFrom(text, at + 1, start, length)) {
+      // A half-width character is one byte, so the byte behind it starts a character.
       const auto c = static_cast<unsigned char>(text[static_cast<std::size_t>(at - 1)]);
-      Single |= KanaBit(c);
       const std::size_t next = static_cast<std::size_t>(at);
       const auto mark = next < text.size() ? static_cast<unsigned char>(text[next]) : 0;
-      if (mark == kVoicedMark) BeforeVoiced |= KanaBit(c);
-      if (mark == kSemiVoicedMark) BeforeSemiVoiced |= KanaBit(c);
+      if (mark == kVoicedMark && (pairRows.Voiced & KanaBit(c)) != 0) {
+        BeforeVoiced |= KanaBit(c);
+        ++at;
+      } else if (mark == kSemiVoicedMark && (pairRows.SemiVoiced & KanaBit(c)) != 0) {
+        BeforeSemiVoiced |= KanaBit(c);
+        ++at;
+      } else {
+        Single |= KanaBit(c);
+      }
     }
   }
+
+  bool Any() const { return (Single | BeforeVoiced | BeforeSemiVoiced) != 0; }
 
   bool MayOccur(const KanaRow& row) const {
     const auto first = static_cast<unsigned char>(row.Pattern[0]);
@@ -72,7 +95,7 @@ void EscapeHtml(TAWKStr& awk, std::string& text) {
 
 void WidenHalfWidthKana(TAWKStr& awk, std::string& text) {
   const KanaFound found(awk, text);
-  if (found.Single == 0) return;
+  if (!found.Any()) return;
   for (const KanaRow& row : KanaTable) {
     if (!found.MayOccur(row)) continue;
     awk.SetRegExp(row.Pattern);

@@ -158,16 +158,7 @@ void TAWKStr::SetUseSynonymDic(bool value) {
 }
 
 int TAWKStr::Match(const std::string& S, int& RStart, int& RLength) {
-  const char* start = nullptr;
-  const char* stop = nullptr;
-  (this->*Matcher)(S.data(), TextEnd(S, 0), start, stop);
-  if (start == nullptr) {
-    RStart = RLength = 0;
-    return 0;
-  }
-  RStart = static_cast<int>(start - S.data()) + 1;
-  RLength = static_cast<int>(stop - start);
-  return RStart;
+  return MatchFrom(S, 1, RStart, RLength);
 }
 
 int TAWKStr::MatchFrom(const std::string& S, int From, int& RStart, int& RLength) {
