@@ -29,7 +29,7 @@ inline const char* FindBytes(const char* P, const char* End, const char* Needle,
   for (const char* q = P; q + Size <= End; ++q) {
     q = static_cast<const char*>(std::memchr(q, Needle[0], static_cast<std::size_t>(End - q)));
     if (q == nullptr || q + Size > End) return nullptr;
-    if (std::memcmp(q + 1, Needle + 1, Size - 1) == 0) return q;
+    if (q[1] == Needle[1] && std::memcmp(q + 2, Needle + 2, Size - 2) == 0) return q;
   }
   return nullptr;
 }
@@ -113,7 +113,15 @@ const char* TMatchCORE::NextCandidate(const char* P, const char* End, bool Plain
     } else if (single >= 0) {
       q = static_cast<const char*>(std::memchr(q, single, static_cast<std::size_t>(End - q)));
     } else {
-      while (q < End && !table[static_cast<Byte>(*q)]) ++q;
+      // Character by character from a character start: a table that holds trail-byte
+      // values (half-width katakana share them with most kana and kanji) would otherwise
+      // stop at every other byte of double-byte text.
+      while (q < End) {
+        const auto b = static_cast<Byte>(*q);
+        if (table[b]) return q;
+        q += Lead(b) && q + 1 < End ? 2 : 1;
+      }
+      return End;
     }
     if (q == nullptr || q == End) return End;
     // Bytes after the last byte that is no lead byte pair up from there: q starts a
