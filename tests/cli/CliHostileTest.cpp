@@ -1,8 +1,10 @@
 // orven-cli under hostile input: binary bytes through every command, very long lines and
 // very many lines, inputs that exist but cannot be read, outputs that cannot be written
 // (a folder that refuses files, a full device, a file limit reached halfway), and outputs
-// that are the input itself. Each case must end with its defined status and message,
-// never touch the input, and keep every line written before a failure.
+// that are the input itself (also as standard output appended to it). Each case must end
+// with its defined status and message, never touch the input, and keep every line written
+// before a failure.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -372,6 +374,45 @@ TEST_F(CliHostile, OutputThatIsTheInputItselfWithYes) {
       EXPECT_TRUE(fs::is_symlink(link));
     }
   }
+}
+
+// Standard output appended to the input file: the input is read whole first, as above;
+// a reader that met its own output would grow the file without end (here: up to the limit).
+TEST_F(CliHostile, StandardOutputAppendedToTheInput) {
+  std::string text;
+  std::string converted;
+  for (int i = 0; i < 40000; ++i) {  // more than one block of the line reader
+    text += "line " + std::to_string(i) + "\r\n";
+    converted += "line " + std::to_string(i) + "<BR>\r\n";
+  }
+  const std::string input = Path("in.txt");
+  WriteFile(input, text);
+
+  struct sigaction ignore = {};
+  struct sigaction previous = {};
+  ignore.sa_handler = SIG_IGN;
+  ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit limited = saved;
+  limited.rlim_cur = 4 * text.size();
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  int status = -1;
+  {
+    std::ofstream out(input, std::ios::binary | std::ios::app);
+    const int fd = ::open(input.c_str(), O_RDONLY);
+    std::istringstream in;
+    std::ostringstream err;
+    CliEnvironment env;
+    env.stdoutFd = fd;
+    status = RunCli({"convert", "br-tag-only", input, "-", "--kana", "no"}, in, out, err, env);
+    ::close(fd);
+  }
+  setrlimit(RLIMIT_FSIZE, &saved);
+  sigaction(SIGXFSZ, &previous, nullptr);
+
+  EXPECT_EQ(status, kExitOk);
+  EXPECT_TRUE(ReadFile(input) == text + converted);
 }
 
 }  // namespace
