@@ -64,6 +64,30 @@ std::size_t Count(const std::string& s, const std::string& what) {
 
 bool RunningAsRoot() { return geteuid() == 0; }
 
+// While it lives, a write beyond `bytes` fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &previous_);
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limited = saved_;
+    limited.rlim_cur = bytes;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    sigaction(SIGXFSZ, &previous_, nullptr);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  struct sigaction previous_ = {};
+  rlimit saved_{};
+};
+
 class CliHostile : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -310,17 +334,11 @@ TEST_F(CliHostile, AFailedRunKeepsTheLinesWrittenBeforeIt) {
   WriteFile(input, text);
 
   constexpr rlim_t kLimit = 10000;
-  struct sigaction ignore {}, previous {};
-  ignore.sa_handler = SIG_IGN;
-  ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  rlimit limited = saved;
-  limited.rlim_cur = kLimit;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  const CliResult r = RunOrvenCli({"convert", "br-tag-only", input, output, "--kana", "no"});
-  setrlimit(RLIMIT_FSIZE, &saved);
-  sigaction(SIGXFSZ, &previous, nullptr);
+  CliResult r;
+  {
+    const FileSizeLimit limit(kLimit);
+    r = RunOrvenCli({"convert", "br-tag-only", input, output, "--kana", "no"});
+  }
 
   EXPECT_EQ(r.status, kExitRunFailed);
   EXPECT_NE(r.err.find(kSaveFileName), std::string::npos) << r.err;
@@ -388,17 +406,9 @@ TEST_F(CliHostile, StandardOutputAppendedToTheInput) {
   const std::string input = Path("in.txt");
   WriteFile(input, text);
 
-  struct sigaction ignore = {};
-  struct sigaction previous = {};
-  ignore.sa_handler = SIG_IGN;
-  ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  rlimit limited = saved;
-  limited.rlim_cur = 4 * text.size();
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
   int status = -1;
   {
+    const FileSizeLimit limit(4 * text.size());
     std::ofstream out(input, std::ios::binary | std::ios::app);
     const int fd = ::open(input.c_str(), O_RDONLY);
     std::istringstream in;
@@ -408,8 +418,6 @@ TEST_F(CliHostile, StandardOutputAppendedToTheInput) {
     status = RunCli({"convert", "br-tag-only", input, "-", "--kana", "no"}, in, out, err, env);
     ::close(fd);
   }
-  setrlimit(RLIMIT_FSIZE, &saved);
-  sigaction(SIGXFSZ, &previous, nullptr);
 
   EXPECT_EQ(status, kExitOk);
   EXPECT_TRUE(ReadFile(input) == text + converted);
