@@ -12,7 +12,7 @@ namespace orven {
 
 void RunBrTagOnly(const ConversionOptions& options, TAWKStr& awk) {
   TextLineReader input = OpenInputLines(options);
-  OutputLineWriter output(options.OutputPath);
+  OutputLineWriter output(options);
   std::string line;
   while (input.ReadLine(line)) output.WriteOutputLine(MakeBrLine(awk, line, options.WidenKana));
   output.Close();
@@ -44,13 +44,14 @@ bool RunBody(const ConversionOptions& options, ConversionComponents& components)
 
 RunOutcome RunConversion(const ConversionOptions& options, ConversionHost& host,
                          ConversionComponents& components) {
-  if (!FileExists(options.InputPath)) {
+  if (options.InputStream == nullptr && !FileExists(options.InputPath)) {
     host.Beep(bk_Exclamation);
     host.Warn(std::string(kMsgLoadFileName));
     host.FocusField(ff_Load);
     return RunOutcome::InputMissing;
   }
-  if (FileExists(options.OutputPath) && host.Confirm(std::string(kMsgOverwrite)) != ca_Yes) {
+  if (options.OutputStream == nullptr && FileExists(options.OutputPath) &&
+      host.Confirm(std::string(kMsgOverwrite)) != ca_Yes) {
     host.FocusField(ff_Save);
     return RunOutcome::NotOverwritten;
   }

@@ -93,7 +93,7 @@ void RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv&
   TAutoSjisConv::ResetShiftState();
   bool InsideTag = false;
   TextLineReader input = OpenInputLines(options);
-  OutputLineWriter output(options.OutputPath);
+  OutputLineWriter output(options);
   std::string line;
   while (input.ReadLine(line)) {
     std::string text = conv.ConvertLine(line);

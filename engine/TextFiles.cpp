@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <istream>
+#include <ostream>
 #include <utility>
 
 #include "engine/SystemError.h"
@@ -78,38 +79,52 @@ std::string ReadWholeStream(std::istream& in) {
   return bytes;
 }
 
-std::optional<TextLineReader> ReadInputThatIsTheOutput(const ConversionOptions& options) {
-  if (!IsSameFile(options.InputPath, options.OutputPath)) return std::nullopt;
+std::optional<TextLineReader> ReadInputBeforeWriting(const ConversionOptions& options) {
+  if (options.InputStream) return TextLineReader::FromBytes(ReadWholeStream(*options.InputStream));
+  if (options.OutputStream || !IsSameFile(options.InputPath, options.OutputPath))
+    return std::nullopt;
   return TextLineReader::FromBytes(ReadWholeFile(options.InputPath));
 }
 
 TextLineReader OpenInputLines(const ConversionOptions& options) {
-  if (std::optional<TextLineReader> whole = ReadInputThatIsTheOutput(options))
+  if (std::optional<TextLineReader> whole = ReadInputBeforeWriting(options))
     return std::move(*whole);
   return TextLineReader::OpenFile(options.InputPath);
 }
 
 OutputLineWriter::~OutputLineWriter() {
-  if (fd_ < 0) return;
+  if (!open_) return;
   try {
     WriteBuffer();
   } catch (...) {  // the failure in flight is the one reported
   }
-  close_ != nullptr ? close_(fd_) : ::close(fd_);
+  if (fd_ >= 0) close_ != nullptr ? close_(fd_) : ::close(fd_);
+}
+
+void OutputLineWriter::Open() {
+  if (stream_ == nullptr) {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_CREAT | O_TRUNC, 0666);
+    if (fd_ < 0) ThrowErrno(errno, "cannot open " + path_);
+  }
+  open_ = true;
+  buffer_.reserve(kBlock + 4096);
 }
 
 void OutputLineWriter::WriteOutputLine(const std::string& text) {
-  if (fd_ < 0) {
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_CREAT | O_TRUNC, 0666);
-    if (fd_ < 0) ThrowErrno(errno, "cannot open " + path_);
-    buffer_.reserve(kBlock + 4096);
-  }
+  if (!open_) Open();
   buffer_ += text;
   buffer_ += "\r\n";
   if (buffer_.size() >= kBlock) WriteBuffer();
 }
 
 void OutputLineWriter::WriteBuffer() {
+  if (stream_ != nullptr) {
+    const bool ok = static_cast<bool>(
+        stream_->write(buffer_.data(), static_cast<std::streamsize>(buffer_.size())).flush());
+    buffer_.clear();
+    if (!ok) ThrowErrno(EIO, "cannot write " + path_);
+    return;
+  }
   const char* data = buffer_.data();
   std::size_t left = buffer_.size();
   while (left > 0) {
@@ -127,8 +142,10 @@ void OutputLineWriter::WriteBuffer() {
 }
 
 void OutputLineWriter::Close() {
-  if (fd_ < 0) return;
+  if (!open_) return;
   WriteBuffer();
+  open_ = false;
+  if (fd_ < 0) return;
   const int fd = std::exchange(fd_, -1);
   if ((close_ != nullptr ? close_(fd) : ::close(fd)) != 0)
     ThrowErrno(errno, "cannot close " + path_);

@@ -9,7 +9,6 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "engine/ConversionOptions.h"
 #include "engine/LineReader.h"
@@ -24,29 +23,30 @@ std::string ReadWholeFile(const std::string& path);
 // Everything left in a stream; a stream that goes bad counts as a read error (EIO).
 std::string ReadWholeStream(std::istream& in);
 
-// The one rule for an output that is the input itself (also through links or other
-// spellings): the whole input is read now, before anything is written, so that the run
-// converts what the file held. Nothing (and nothing read) when the names lead to two files.
-std::optional<TextLineReader> ReadInputThatIsTheOutput(const ConversionOptions& options);
+// The input that is read whole now, before anything is written: the input stream when the
+// run has one, and an input file that is the output itself (also through links or other
+// spellings), so that the run converts what the file held. Nothing (and nothing read) when
+// the input is a file other than the output.
+std::optional<TextLineReader> ReadInputBeforeWriting(const ConversionOptions& options);
 
 // The input of a run as text lines: the above, or else the input file opened for reading.
 TextLineReader OpenInputLines(const ConversionOptions& options);
 
 // The output of a run. WriteOutputLine adds one piece followed by CR LF; the first piece
 // creates the file or truncates an existing one, so a writer that writes nothing leaves the
-// file as it was. Pieces are gathered and handed to the operating system in large blocks:
-// one write(2) per output line made tag deletion spend half its time in the kernel.
-// Close writes the rest and closes the file; an error of either is the run's failure, so
-// every run body ends with it. A writer destroyed without Close (a failing run) still hands
-// every finished piece to the operating system first, ignoring errors: the failure that
-// unwinds it is the one reported.
+// file as it was. With the run's OutputStream the pieces go there instead. Pieces are
+// gathered and handed on in large blocks: one write(2) per output line made tag deletion
+// spend half its time in the kernel. Close writes the rest and closes the file (flushes
+// the stream); an error of either is the run's failure, so every run body ends with it. A
+// writer destroyed without Close (a failing run) still hands every finished piece on
+// first, ignoring errors: the failure that unwinds it is the one reported.
 class OutputLineWriter {
  public:
   // The call that closes the file; tests put one in that fails.
   using CloseCall = int (*)(int fd);
 
-  explicit OutputLineWriter(std::string path, CloseCall closeCall = nullptr)
-      : path_(std::move(path)), close_(closeCall) {}
+  explicit OutputLineWriter(const ConversionOptions& options, CloseCall closeCall = nullptr)
+      : path_(options.OutputPath), stream_(options.OutputStream), close_(closeCall) {}
   ~OutputLineWriter();
   OutputLineWriter(const OutputLineWriter&) = delete;
   OutputLineWriter& operator=(const OutputLineWriter&) = delete;
@@ -57,12 +57,15 @@ class OutputLineWriter {
  private:
   static constexpr std::size_t kBlock = std::size_t{1} << 18;
 
+  void Open();
   void WriteBuffer();
 
   std::string path_;
+  std::ostream* stream_ = nullptr;  // written instead of the file when set
   CloseCall close_;
   int fd_ = -1;         // open from the first piece on
-  std::string buffer_;  // finished pieces not yet written
+  bool open_ = false;   // the first piece has come
+  std::string buffer_;  // finished pieces not yet handed on
 };
 
 }  // namespace orven

@@ -249,9 +249,10 @@ TEST(ConversionRun, EveryFileIsClosedWhenTheRunEnds) {
 // failure is the run's. The lines finished before it are in the file all the same.
 TEST(OutputLineWriter, AFailingCloseIsAFailure) {
   TempDir dir;
-  const std::string path = dir.File("out.txt");
+  ConversionOptions options;
+  options.OutputPath = dir.File("out.txt");
   const int before = testing::OpenFdCount();
-  OutputLineWriter writer(path, [](int fd) {
+  OutputLineWriter writer(options, [](int fd) {
     ::close(fd);
     errno = EIO;
     return -1;
@@ -259,7 +260,7 @@ TEST(OutputLineWriter, AFailingCloseIsAFailure) {
   writer.WriteOutputLine("a");
   writer.WriteOutputLine("b");
   EXPECT_THROW(writer.Close(), std::system_error);
-  EXPECT_EQ(ReadFile(path), "a\r\nb\r\n");
+  EXPECT_EQ(ReadFile(options.OutputPath), "a\r\nb\r\n");
   EXPECT_EQ(testing::OpenFdCount(), before);
 }
 
