@@ -52,8 +52,8 @@ void BM_ParseAndBuildNfa(benchmark::State& state) {
   for (auto _ : state) {
     TREParser parser(pattern);
     parser.Run();
-    TRE_NFA nfa(parser, 0xFFFD, 0xFFFE);
-    nfa.Run();
+    TRE_NFA nfa(0xFFFD, 0xFFFE);
+    nfa.Run(parser);
     benchmark::DoNotOptimize(nfa.StateCount());
   }
 }

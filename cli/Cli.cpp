@@ -15,6 +15,7 @@ constexpr const char* kUsage =
     "\n"
     "Commands:\n"
     "  convert TYPE INPUT OUTPUT [options]   TYPE: create-html, br-tag-only, tag-delete\n"
+    "  convert TYPE --to DIR [-j N] [options] INPUT...\n"
     "  match [--raw] [--lf] [--fuzzy] PATTERN [FILE]\n"
     "  gsub [--raw] [--lf] [--fuzzy] PATTERN REPLACEMENT [FILE]\n"
     "  split [--raw] [--lf] [--fuzzy] PATTERN [FILE]\n"

@@ -17,10 +17,11 @@ inline constexpr int kExitNotOverwritten = 4;
 inline constexpr int kExitRunFailed = 5;
 inline constexpr int kExitPattern = 6;
 
-// Whether standard input is a terminal; the convert command asks before overwriting
-// only then. Tests pass false.
+// What the process's standard streams are. Tests leave the defaults.
 struct CliEnvironment {
-  bool stdinIsTerminal = false;
+  bool stdinIsTerminal = false;   // convert asks before overwriting only then
+  bool stderrIsTerminal = false;  // convert --to draws its progress line only then
+  int stdoutFd = -1;              // the descriptor behind `out`, when there is one
 };
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,

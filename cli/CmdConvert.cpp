@@ -1,10 +1,15 @@
 // orven-cli convert TYPE INPUT OUTPUT [options]: one conversion run, with the command line
-// as its host. Options fill ConversionOptions; every option left out keeps the value of a
-// new window. Messages go to standard error in UTF-8; the outcome is the exit status.
+// as its host ("-" is standard input or output). Options fill ConversionOptions; every
+// option left out keeps the value of a new window. Messages go to standard error in UTF-8;
+// the outcome is the exit status. With --to DIR the files go to the batch mode.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <charconv>
+#include <fstream>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -12,8 +17,8 @@
 #include <string_view>
 
 #include "cli/Cli.h"
+#include "cli/ConvertCommand.h"
 #include "encoding/Cp932.h"
-#include "engine/ConversionRun.h"
 #include "engine/Messages.h"
 
 extern char** environ;
@@ -23,7 +28,13 @@ namespace {
 
 constexpr const char* kConvertUsage =
     "Usage: orven-cli convert TYPE INPUT OUTPUT [options]\n"
+    "       orven-cli convert TYPE --to DIR [-j N] [options] INPUT...\n"
     "TYPE: create-html, br-tag-only, tag-delete\n"
+    "INPUT \"-\" reads standard input, OUTPUT \"-\" writes standard output.\n"
+    "\n"
+    "Batch mode: every INPUT converted into DIR, named like the window's picker proposes\n"
+    "  --to DIR                  the folder of the outputs (it must exist)\n"
+    "  -j N, --jobs N            files converted at once (default: the processors)\n"
     "\n"
     "Options (text in UTF-8):\n"
     "  --kana yes|no             widen half-width katakana (default yes)\n"
@@ -37,6 +48,9 @@ constexpr const char* kConvertUsage =
     "  --open                    open the document of create-html afterwards\n"
     "  --meta-charset            create-html: declare Shift_JIS in a META line\n"
     "  --yes                     overwrite an existing output without asking\n";
+
+// More workers than this would only cost memory: each holds its own pattern cache.
+constexpr std::size_t kMaxJobs = 256;
 
 // Starts the desktop's opener for `path` and returns at once: the opener runs in its own
 // session with its standard input and output on /dev/null; whether it starts or what it
@@ -97,28 +111,8 @@ class CliConversionHost final : public ConversionHost {
   bool askOnTerminal_;
 };
 
-int ExitStatus(RunOutcome outcome) {
-  switch (outcome) {
-    case RunOutcome::Done:
-      return kExitOk;
-    case RunOutcome::InputMissing:
-      return kExitInputMissing;
-    case RunOutcome::NotOverwritten:
-      return kExitNotOverwritten;
-    case RunOutcome::Failed:
-      return kExitRunFailed;
-  }
-  return kExitRunFailed;
-}
-
 struct UsageError {
   std::string message;
-};
-
-struct ConvertCommand {
-  ConversionOptions options;
-  bool yes = false;
-  bool help = false;
 };
 
 std::string ToShiftJis(const std::string& option, const std::string& utf8) {
@@ -132,6 +126,14 @@ ConversionType ParseType(const std::string& type) {
   if (type == "br-tag-only") return ct_BrTagOnly;
   if (type == "tag-delete") return ct_TagDelete;
   throw UsageError{"unknown TYPE '" + type + "'"};
+}
+
+std::size_t ParseJobs(const std::string& text) {
+  std::size_t jobs = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || jobs == 0)
+    throw UsageError{"-j takes a number of files above 0"};
+  return std::min(jobs, kMaxJobs);
 }
 
 constexpr std::string_view kColorOptions[5] = {"bgcolor", "text", "link", "vlink", "alink"};
@@ -153,6 +155,16 @@ ConvertCommand ParseConvert(const std::vector<std::string>& args) {
     }
     if (arg == "--help" || arg == "-h") {
       command.help = true;
+      continue;
+    }
+    if (arg.rfind("-j", 0) == 0) {  // -j N or -jN
+      if (arg.size() > 2) {
+        command.jobs = ParseJobs(arg.substr(2));
+      } else if (i + 1 < args.size()) {
+        command.jobs = ParseJobs(args[++i]);
+      } else {
+        throw UsageError{"-j needs a value"};
+      }
       continue;
     }
     if (arg.rfind("--", 0) != 0) throw UsageError{"unknown option '" + arg + "'"};
@@ -217,6 +229,10 @@ ConvertCommand ParseConvert(const std::vector<std::string>& args) {
     } else if (name == "yes") {
       flag();
       command.yes = true;
+    } else if (name == "to") {
+      command.toDir = value();
+    } else if (name == "jobs") {
+      command.jobs = ParseJobs(value());
     } else {
       known = false;
       for (std::size_t c = 0; c < 5; ++c) {
@@ -234,11 +250,29 @@ ConvertCommand ParseConvert(const std::vector<std::string>& args) {
     if (!known) throw UsageError{"unknown option '" + arg + "'"};
   }
   if (command.help) return command;
+  if (command.toDir) {
+    if (positional.size() < 2) throw UsageError{"TYPE and at least one INPUT are needed"};
+    if (o.OpenResult) throw UsageError{"--open cannot be used with --to"};
+    o.ConvType = ParseType(positional[0]);
+    command.inputs.assign(positional.begin() + 1, positional.end());
+    return command;
+  }
+  if (command.jobs) throw UsageError{"-j and --jobs need --to"};
   if (positional.size() != 3) throw UsageError{"TYPE, INPUT and OUTPUT are needed"};
   o.ConvType = ParseType(positional[0]);
   o.InputPath = positional[1];
   o.OutputPath = positional[2];
+  if (o.OutputPath == "-" && o.OpenResult) throw UsageError{"--open cannot be used with OUTPUT -"};
   return command;
+}
+
+// Whether `path` names the regular file open on descriptor `fd`.
+bool IsFileBehind(const std::string& path, int fd) {
+  struct stat opened {};
+  struct stat named {};
+  if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) return false;
+  return ::stat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
+         named.st_ino == opened.st_ino;
 }
 
 }  // namespace
@@ -256,9 +290,39 @@ int RunConvertCommand(const std::vector<std::string>& args, std::istream& in, st
     out << kConvertUsage;
     return kExitOk;
   }
-  CliConversionHost host(in, err, command.yes, env.stdinIsTerminal);
+  if (command.toDir) return RunConvertBatch(command, err, env);
+
+  ConversionOptions& o = command.options;
+  const bool inputIsStdin = o.InputPath == "-";
+  if (inputIsStdin) o.InputStream = &in;
+  std::ifstream heldInput;
+  if (o.OutputPath == "-") {
+    o.OutputStream = &out;
+    // Appending to the file that is also the input would feed the reader its own output
+    // without end: such an input is read whole first, as when a file is converted onto itself.
+    if (!inputIsStdin && IsFileBehind(o.InputPath, env.stdoutFd)) {
+      heldInput.open(o.InputPath, std::ios::binary);
+      if (heldInput.is_open()) o.InputStream = &heldInput;
+    }
+  }
+  // Standard input that is the input cannot also give the answer to the question.
+  CliConversionHost host(in, err, command.yes, env.stdinIsTerminal && !inputIsStdin);
   ConversionComponents components;
-  return ExitStatus(RunConversion(command.options, host, components));
+  return ExitStatus(RunConversion(o, host, components));
+}
+
+int ExitStatus(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::Done:
+      return kExitOk;
+    case RunOutcome::InputMissing:
+      return kExitInputMissing;
+    case RunOutcome::NotOverwritten:
+      return kExitNotOverwritten;
+    case RunOutcome::Failed:
+      return kExitRunFailed;
+  }
+  return kExitRunFailed;
 }
 
 }  // namespace orven::cli

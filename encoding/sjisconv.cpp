@@ -266,7 +266,7 @@ void LineRewriter::DecodeEuc(JisShiftState& state) {
 }  // namespace
 
 JisShiftState& ProgramJisShiftState() {
-  static JisShiftState state;
+  thread_local JisShiftState state;
   return state;
 }
 

@@ -3,9 +3,10 @@
 // above before its first NUL, SUB, LF or CR), EUC-JP, or Shift_JIS; JIS and EUC lines are
 // decoded, Shift_JIS lines are returned as they are. Nothing is ever reported: bytes that
 // fit no rule are passed on. The result never holds a NUL byte (it ends before the first).
-// The JIS shift state (kanji mode, kana mode) is one state for the whole program: it is
-// kept from call to call and from line to line. It does not pass from file to file: every
-// conversion run (and orven-cli tosjis) resets it before its first line.
+// The JIS shift state (kanji mode, kana mode) is one state for the whole program (one per
+// thread, so that conversions on parallel threads never share it): it is kept from call to call
+// and from line to line. It does not pass from file to file: every conversion run (and
+// orven-cli tosjis) resets it before its first line.
 #pragma once
 
 #include <string>
@@ -19,8 +20,9 @@ struct JisShiftState {
   bool KanaMode = false;
 };
 
-// The program's one shift state; both modes are off when the program starts and change
-// only when a decoder meets a shift byte or an escape sequence (or on ResetShiftState).
+// The program's one shift state (the calling thread's); both modes are off when the
+// program (or thread) starts and change only when a decoder meets a shift byte or an
+// escape sequence (or on ResetShiftState).
 JisShiftState& ProgramJisShiftState();
 
 class TAutoSjisConv {

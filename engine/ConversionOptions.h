@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <iosfwd>
 #include <string>
 
 namespace orven {
@@ -39,6 +40,11 @@ struct ConversionOptions {
   // "Create HTML" only: a META line declaring Shift_JIS right after "<HTML>". The window's
   // documents carry no declaration; orven-cli sets it on request.
   bool MetaCharset = false;
+  // orven-cli's "-". With InputStream the run reads that stream, whole and before anything
+  // is written, instead of the file InputPath; with OutputStream it writes its lines there
+  // instead of the file OutputPath, and asks no overwrite question. The window sets neither.
+  std::istream* InputStream = nullptr;
+  std::ostream* OutputStream = nullptr;
 };
 
 enum BeepKind : int { bk_Exclamation = 0, bk_Default = 1 };

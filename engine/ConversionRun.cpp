@@ -13,7 +13,7 @@ namespace orven {
 
 std::size_t RunBrTagOnly(const ConversionOptions& options, TAWKStr& awk) {
   TextLineReader input = OpenInputLines(options);
-  OutputLineWriter output(options.OutputPath);
+  OutputLineWriter output(options);
   std::string line;
   while (input.ReadLine(line)) output.WriteOutputLine(MakeBrLine(awk, line, options.WidenKana));
   return input.ReplacedChars();
@@ -45,13 +45,14 @@ std::optional<std::size_t> RunBody(const ConversionOptions& options,
 
 RunOutcome RunConversion(const ConversionOptions& options, ConversionHost& host,
                          ConversionComponents& components) {
-  if (!FileExists(options.InputPath)) {
+  if (options.InputStream == nullptr && !FileExists(options.InputPath)) {
     host.Beep(bk_Exclamation);
     host.Warn(std::string(kMsgLoadFileName));
     host.FocusField(ff_Load);
     return RunOutcome::InputMissing;
   }
-  if (FileExists(options.OutputPath) && host.Confirm(std::string(kMsgOverwrite)) != ca_Yes) {
+  if (options.OutputStream == nullptr && FileExists(options.OutputPath) &&
+      host.Confirm(std::string(kMsgOverwrite)) != ca_Yes) {
     host.FocusField(ff_Save);
     return RunOutcome::NotOverwritten;
   }

@@ -35,8 +35,8 @@ std::size_t RunCreateHtml(const ConversionOptions& options, TAWKStr& awk) {
   const bool lumpFont = options.UseFont && options.FontPlace == fm_Lump;
   const bool orderFont = options.UseFont && options.FontPlace == fm_Order;
 
-  std::optional<TextLineReader> input = ReadInputThatIsTheOutput(options);
-  OutputLineWriter output(options.OutputPath);
+  std::optional<TextLineReader> input = ReadInputBeforeWriting(options);
+  OutputLineWriter output(options);
   output.WriteOutputLine("<HTML>");
   if (options.MetaCharset) output.WriteOutputLine(kMetaCharsetLine);
   if (options.UseTitle) {

@@ -112,7 +112,7 @@ std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSj
   TAutoSjisConv::ResetShiftState();
   bool InsideTag = false;
   TextLineReader input = OpenInputLines(options);
-  OutputLineWriter output(options.OutputPath);
+  OutputLineWriter output(options);
   std::string line;
   while (input.ReadLine(line)) {
     // The encoding of a UTF-8 input is known: its lines leave the shift state alone.

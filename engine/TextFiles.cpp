@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <istream>
+#include <ostream>
 
 #include "engine/SystemError.h"
 
@@ -80,13 +81,15 @@ std::string ReadWholeStream(std::istream& in) {
   return bytes;
 }
 
-std::optional<TextLineReader> ReadInputThatIsTheOutput(const ConversionOptions& options) {
-  if (!IsSameFile(options.InputPath, options.OutputPath)) return std::nullopt;
+std::optional<TextLineReader> ReadInputBeforeWriting(const ConversionOptions& options) {
+  if (options.InputStream) return TextLineReader::FromBytes(ReadWholeStream(*options.InputStream));
+  if (options.OutputStream || !IsSameFile(options.InputPath, options.OutputPath))
+    return std::nullopt;
   return TextLineReader::FromBytes(ReadWholeFile(options.InputPath));
 }
 
 TextLineReader OpenInputLines(const ConversionOptions& options) {
-  if (std::optional<TextLineReader> whole = ReadInputThatIsTheOutput(options))
+  if (std::optional<TextLineReader> whole = ReadInputBeforeWriting(options))
     return std::move(*whole);
   return TextLineReader::OpenFile(options.InputPath);
 }
@@ -96,6 +99,12 @@ OutputLineWriter::~OutputLineWriter() {
 }
 
 void OutputLineWriter::WriteOutputLine(const std::string& text) {
+  if (stream_) {
+    stream_->write(text.data(), static_cast<std::streamsize>(text.size()));
+    stream_->write("\r\n", 2);
+    if (!stream_->flush()) ThrowErrno(EIO, "cannot write " + path_);
+    return;
+  }
   if (fd_ < 0) {
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_CREAT | O_TRUNC, 0666);
     if (fd_ < 0) ThrowErrno(errno, "cannot open " + path_);

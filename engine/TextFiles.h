@@ -8,7 +8,6 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "engine/ConversionOptions.h"
 #include "engine/LineReader.h"
@@ -26,10 +25,11 @@ std::string ReadWholeFd(int fd, const std::string& path);
 // Everything left in a stream; a stream that goes bad counts as a read error (EIO).
 std::string ReadWholeStream(std::istream& in);
 
-// The one rule for an output that is the input itself (also through links or other
-// spellings): the whole input is read now, before anything is written, so that the run
-// converts what the file held. Nothing (and nothing read) when the names lead to two files.
-std::optional<TextLineReader> ReadInputThatIsTheOutput(const ConversionOptions& options);
+// The input that is read whole now, before anything is written: the input stream when the
+// run has one, and an input file that is the output itself (also through links or other
+// spellings), so that the run converts what the file held. Nothing (and nothing read) when
+// the input is a file other than the output.
+std::optional<TextLineReader> ReadInputBeforeWriting(const ConversionOptions& options);
 
 // The input of a run as text lines: the above, or else the input file opened for reading.
 TextLineReader OpenInputLines(const ConversionOptions& options);
@@ -37,10 +37,12 @@ TextLineReader OpenInputLines(const ConversionOptions& options);
 // The output of a run. WriteOutputLine writes one piece followed by CR LF; the first piece
 // creates the file or truncates an existing one, so a writer that writes nothing leaves the
 // file as it was. The file stays open between pieces, and each finished piece reaches the
-// operating system in one write(2) before the call returns.
+// operating system in one write(2) before the call returns. With the run's OutputStream
+// each piece goes there instead, flushed before the call returns.
 class OutputLineWriter {
  public:
-  explicit OutputLineWriter(std::string path) : path_(std::move(path)) {}
+  explicit OutputLineWriter(const ConversionOptions& options)
+      : path_(options.OutputPath), stream_(options.OutputStream) {}
   ~OutputLineWriter();
   OutputLineWriter(const OutputLineWriter&) = delete;
   OutputLineWriter& operator=(const OutputLineWriter&) = delete;
@@ -49,8 +51,9 @@ class OutputLineWriter {
 
  private:
   std::string path_;
-  int fd_ = -1;         // open from the first piece on
-  std::string buffer_;  // the piece and its CR LF, sent in one call
+  std::ostream* stream_ = nullptr;  // written instead of the file when set
+  int fd_ = -1;                     // open from the first piece on
+  std::string buffer_;              // the piece and its CR LF, sent in one call
 };
 
 }  // namespace orven

@@ -33,54 +33,23 @@ struct SettingsKey {
 
 // The keys the window reads and writes.
 constexpr SettingsKey kKeys[] = {
-    {"Form", "Left", true},      {"Form", "Top", true},        {"Convert", "Type", true},
-    {"1Byte", "Check", true},    {"Browsers", "Check", true},  {"Title", "Check", true},
-    {"Title", "String", false},  {"Body", "BGCOLOR", true},    {"Body", "Color1", false},
-    {"Body", "TEXT", true},      {"Body", "Color2", false},    {"Body", "LINK", true},
-    {"Body", "Color3", false},   {"Body", "VLINK", true},      {"Body", "Color4", false},
-    {"Body", "ALINK", true},     {"Body", "Color5", false},    {"Font", "Check", true},
-    {"Font", "Check1", true},    {"Font", "Check2", true},     {"Font", "Type", false},
-    {"Font", "Size", true},      {"Font", "Color", false},     {"Position", "Check", true},
-    {"Position", "Type", true},  {"Layout", "Check", true},    {"Layout", "Type", true},
-    {"Save", "Check1", true},    {"Save", "Check2", true},
+    {"Form", "Left", true},     {"Form", "Top", true},       {"Convert", "Type", true},
+    {"1Byte", "Check", true},   {"Browsers", "Check", true}, {"Title", "Check", true},
+    {"Title", "String", false}, {"Body", "BGCOLOR", true},   {"Body", "Color1", false},
+    {"Body", "TEXT", true},     {"Body", "Color2", false},   {"Body", "LINK", true},
+    {"Body", "Color3", false},  {"Body", "VLINK", true},     {"Body", "Color4", false},
+    {"Body", "ALINK", true},    {"Body", "Color5", false},   {"Font", "Check", true},
+    {"Font", "Check1", true},   {"Font", "Check2", true},    {"Font", "Type", false},
+    {"Font", "Size", true},     {"Font", "Color", false},    {"Position", "Check", true},
+    {"Position", "Type", true}, {"Layout", "Check", true},   {"Layout", "Type", true},
+    {"Save", "Check1", true},   {"Save", "Check2", true},
 };
 constexpr std::size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
-
-bool IsValidUtf8(std::string_view s) {
-  for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    std::size_t extra = 0;
-    std::uint32_t min = 0;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    if (c >= 0xC2 && c <= 0xDF) {
-      extra = 1, min = 0x80;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      extra = 2, min = 0x800;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      extra = 3, min = 0x10000;
-    } else {
-      return false;
-    }
-    if (i + extra >= s.size()) return false;
-    std::uint32_t code = c & (0x3F >> extra);
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) return false;
-      code = code << 6 | (t & 0x3F);
-    }
-    if (code < min || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    i += extra + 1;
-  }
-  return true;
-}
 
 // The file's lines as the reader sees them: UTF-8 (or code page 932 brought to UTF-8),
 // without a byte-order mark.
 std::vector<std::string> TextLines(const std::string& bytes) {
-  std::string text = IsValidUtf8(bytes) ? bytes : Cp932ToUtf8Lossy(bytes);
+  std::string text = IniFileText(bytes);
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
   return SplitIniLines(text);
 }
@@ -105,8 +74,9 @@ std::string ReadBack(std::string value) {
 
 // Every line of `before` is in `after`, in order, and `after` holds the key's line
 // besides: in place of one line, inserted, or after a new section header at the end.
-void CheckOtherLinesKept(const std::vector<std::string>& before, const std::vector<std::string>& after,
-                         const SettingsKey& key, const std::string& entry) {
+void CheckOtherLinesKept(const std::vector<std::string>& before,
+                         const std::vector<std::string>& after, const SettingsKey& key,
+                         const std::string& entry) {
   if (after.size() == before.size()) {
     std::size_t differing = 0;
     for (std::size_t i = 0; i < after.size(); ++i) {
@@ -156,7 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       written = Cp932ToUtf8Lossy(fields[f].substr(1));
       FUZZ_CHECK(ini.WriteString(key.Section, key.Key, written));
     }
-    const std::string entry = std::string(key.Key) + "=" + written.substr(0, written.find_first_of("\r\n"));
+    const std::string entry =
+        std::string(key.Key) + "=" + written.substr(0, written.find_first_of("\r\n"));
     CheckOtherLinesKept(before, TextLines(ReadFileOrEmpty(path)), key, entry);
     expected[index] = ReadBack(written);
   }

@@ -4,6 +4,7 @@
 
 #include "regexp/FuzzyCharDic.h"
 #include "regexp/REChars.h"
+#include "regexp/REHash.h"
 #include "regexp/REPreProcessor.h"
 
 namespace orven {
@@ -108,7 +109,7 @@ class ReplacementPlan {
 class TAWKStr::TemplateCache {
  public:
   const ReplacementPlan& Get(const std::string& Template) {
-    Slot& slot = slots_[PatternHash(Template) % kSlots];
+    Slot& slot = slots_[HashBytes(Template) % kSlots];
     if (!slot.Plan || slot.Template != Template) {
       slot.Plan = std::make_unique<ReplacementPlan>(Unescape(ProtectAmpersands(Template)));
       slot.Template = Template;

@@ -32,6 +32,9 @@ inline constexpr const char* kMsgNeedRightParen = "右(閉じ)括弧が必要で
 inline constexpr const char* kMsgNeedCharOrLeftParen = "普通の文字、または左括弧\"(\"が必要です";
 inline constexpr const char* kMsgBadCharClass = "不正なキャラクタクラス指定です。";
 
+// Compiling: the pattern needs more than the work limits of RELimits.h allow.
+inline constexpr const char* kMsgTooComplex = "正規表現が複雑すぎます";
+
 // Internal consistency failures (std::logic_error).
 inline constexpr const char* kMsgParseTreeFatal = "TREParseTree : 致命的エラー";
 inline constexpr const char* kMsgNfaCannotHappen =

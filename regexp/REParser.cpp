@@ -229,28 +229,26 @@ void TREParser::Run() {
 // recursive descent would make them.
 TRENode* TREParser::RegExpr() {
   struct OpenGroup {
-    TRENode* alternation = nullptr;
-    TRENode* term = nullptr;
+    TRENode* Alternation = nullptr;
+    TRENode* Term = nullptr;
   };
   std::vector<OpenGroup> groups(1);
   auto append = [this](OpenGroup& g, TRENode* factor) {
-    g.term = g.term == nullptr ? factor : ParseTree.MakeNode(reop_Concat, g.term, factor);
+    g.Term = g.Term == nullptr ? factor : ParseTree.MakeNode(reop_Concat, g.Term, factor);
   };
   for (;;) {
     OpenGroup& g = groups.back();
     const TREToken token = Scanner.Token;
     if (token == retk_Union || token == retk_RPar || token == retk_End) {
-      TRENode* term =
-          g.term != nullptr ? g.term : ParseTree.MakeNode(reop_Empty, nullptr, nullptr);
-      g.term = nullptr;
-      g.alternation = g.alternation == nullptr
-                          ? term
-                          : ParseTree.MakeNode(reop_Union, g.alternation, term);
+      TRENode* term = g.Term != nullptr ? g.Term : ParseTree.MakeNode(reop_Empty, nullptr, nullptr);
+      g.Term = nullptr;
+      g.Alternation =
+          g.Alternation == nullptr ? term : ParseTree.MakeNode(reop_Union, g.Alternation, term);
       if (token == retk_Union) {
         Scanner.GetToken();
         continue;
       }
-      TRENode* expr = g.alternation;
+      TRENode* expr = g.Alternation;
       if (groups.size() == 1) return expr;
       groups.pop_back();
       if (Scanner.Token != retk_RPar) Fail(kMsgNeedRightParen);

@@ -3,104 +3,142 @@
 #include <algorithm>
 #include <cstddef>
 #include <unordered_map>
+#include <utility>
 
 #include "regexp/ERegExpParser.h"
 #include "regexp/REChars.h"
 #include "regexp/RE_NFA.h"
 
 namespace orven {
-namespace {
 
-// Set work (closure visits, transitions looked at) allowed for one pattern, and NFA state
-// numbers kept in the sets of the states: far above any practical pattern (the conversions'
-// patterns need a handful, the whole fuzzy dictionary a few hundred states of small sets),
-// low enough to answer within a second and some tens of megabytes.
-constexpr std::int64_t kMaxDFAWork = 40'000'000;
-constexpr std::int64_t kMaxStoredMembers = 8'000'000;
-
-// A set of NFA states as its members in ascending order.
-using StateSet = std::vector<std::int32_t>;
-
-struct StateSetHash {
-  std::size_t operator()(const StateSet& s) const noexcept {
-    std::uint64_t h = 0xcbf29ce484222325ULL;
-    for (std::int32_t v : s) h = (h ^ static_cast<std::uint32_t>(v)) * 0x100000001b3ULL;
-    return static_cast<std::size_t>(h ^ (h >> 29));
-  }
-};
-
-}  // namespace
-
-// The working state of one subset construction: the NFA state set of every DFA state and
-// the index that finds a state by its set.
+// The working state of one subset construction: the NFA state set of every DFA state, the
+// index that finds a state by its set, the labels of the NFA numbered, and what the budget
+// has been charged so far.
 class TREDFABuilder {
  public:
-  TREDFABuilder(TRE_DFA& dfa, const TRE_NFA& nfa)
-      : dfa_(dfa), nfa_(nfa), mark_(static_cast<std::size_t>(nfa.StateCount()), 0) {}
+  TREDFABuilder(const TRE_NFA& nfa, const TRECompileBudget& budget)
+      : nfa_(nfa), budget_(budget), set_bytes_(static_cast<std::size_t>(nfa.StateCount()) / 8 + 1) {
+    NumberLabels();
+  }
 
-  void Run() {
-    StateSet start{nfa_.EntryState};
-    EpsilonClosure(start);
-    dfa_.InitialState = FindOrAddState(std::move(start));
+  // Builds every state into StateList; InitialState is 0.
+  void Run(std::vector<TRE_DFAState>& StateList) {
+    TRE_NFAStateSet start(nfa_.StateCount());
+    start.Include(nfa_.EntryState);
+    Close(start);
+    FindOrAddState(std::move(start));
     // States are processed in list order and new ones are only appended, so the first
     // unprocessed state is always the one after the last processed.
-    for (std::size_t q = 0; q < dfa_.StateList.size(); ++q) Process(static_cast<std::int32_t>(q));
+    for (std::size_t q = 0; q < states_.size(); ++q) Process(static_cast<std::int32_t>(q));
+    // The records with their 1 KiB tables are made once, at their final number (charged
+    // as each state was found), so no growing vector ever holds them twice.
+    StateList.resize(states_.size());
+    for (std::size_t i = 0; i < states_.size(); ++i) {
+      StateList[i].Accepting = states_[i].Accepting;
+      StateList[i].Transitions = std::move(states_[i].Transitions);
+    }
   }
 
  private:
   struct Move {
-    std::uint16_t Lo, Hi;
-    StateSet Set;
+    CharCode Lo, Hi;
+    TRE_NFAStateSet Set;
+  };
+  struct State {
+    bool Accepting = false;
+    std::vector<TRE_DFATransition> Transitions;
   };
 
-  void Charge(std::int64_t amount) {
-    work_ += amount;
-    if (work_ > kMaxDFAWork) throw ERegExpParser(kMsgTooComplex, 1);
+  // Steps of the work budget, weighted so that one costs about a nanosecond on the
+  // reference machine (measured: 0.3 to 1.5 ns; see RELimits.h).
+  static constexpr std::int64_t kVisitSteps = 1;    // an NFA state visited, a transition looked at
+  static constexpr std::int64_t kIncludeSteps = 2;  // a target put into a move's set (bit and hash)
+  static constexpr std::int64_t kMoveSteps = 500;   // a new (label, set) pair, besides its words
+  static constexpr std::int64_t kStateSteps = 4000;  // a new state: its records, table, index entry
+  // Bytes held per state besides its set's bits: the final record; twice, for the growth
+  // of their vectors, the working record, the set's own record, its hash and two slots of
+  // the index; and the allocators' headers.
+  static constexpr std::size_t kStateBytes =
+      sizeof(TRE_DFAState) +
+      2 * (sizeof(State) + sizeof(TRE_NFAStateSet) + sizeof(std::uint64_t) +
+           2 * sizeof(std::int32_t)) +
+      64;
+
+  void Charge(std::int64_t steps) {
+    work_ += steps;
+    if (work_ > budget_.WorkSteps) throw ERegExpParser(kMsgTooComplex, 1);
   }
 
-  // Completes Set over the empty transitions and sorts it.
-  void EpsilonClosure(StateSet& set) {
-    ++stamp_;
-    std::vector<std::int32_t> todo;
-    StateSet members;
-    for (std::int32_t s : set) {
-      if (mark_[static_cast<std::size_t>(s)] != stamp_) {
-        mark_[static_cast<std::size_t>(s)] = stamp_;
-        todo.push_back(s);
-      }
-    }
-    while (!todo.empty()) {
-      const std::int32_t s = todo.back();
-      todo.pop_back();
-      members.push_back(s);
-      const auto& list = nfa_.StateList[static_cast<std::size_t>(s)];
-      Charge(1 + static_cast<std::int64_t>(list.size()));
+  // Memory that stays (states, transitions) and memory held while one state is processed
+  // (its moves).
+  void Hold(std::size_t bytes) {
+    held_ += bytes;
+    CheckMemory();
+  }
+  void HoldMove() {
+    moving_ += sizeof(Move) + SetBytes();
+    CheckMemory();
+  }
+  void CheckMemory() const {
+    if (held_ + moving_ > budget_.MemoryBytes) throw ERegExpParser(kMsgTooComplex, 1);
+  }
+
+  std::size_t SetBytes() const { return sizeof(TRE_NFAStateSet) + set_bytes_; }
+  // A set read, zeroed or compared: a step per 32 bytes.
+  std::int64_t SetSteps() const { return static_cast<std::int64_t>(set_bytes_ / 32 + 1); }
+
+  // Gives every distinct label of the NFA a number, so that collecting the moves of a state
+  // finds the pair of a label by indexing instead of hashing.
+  void NumberLabels() {
+    std::size_t transitions = 0;
+    for (const auto& list : nfa_.StateList) transitions += list.size();
+    Hold((nfa_.StateList.size() + 1 + transitions) * sizeof(std::int32_t));
+    Charge(static_cast<std::int64_t>(nfa_.StateList.size() + transitions) * kVisitSteps);
+    first_label_.reserve(nfa_.StateList.size() + 1);
+    label_of_.reserve(transitions);
+    std::unordered_map<std::uint32_t, std::int32_t> numbers;
+    for (const auto& list : nfa_.StateList) {
+      first_label_.push_back(static_cast<std::int32_t>(label_of_.size()));
       for (const TRE_NFATransition& t : list) {
-        if (t.IsEpsilon() && mark_[static_cast<std::size_t>(t.Target)] != stamp_) {
-          mark_[static_cast<std::size_t>(t.Target)] = stamp_;
-          todo.push_back(t.Target);
-        }
+        label_of_.push_back(
+            numbers.emplace(t.Label(), static_cast<std::int32_t>(numbers.size())).first->second);
       }
     }
-    std::sort(members.begin(), members.end());
-    set = std::move(members);
+    first_label_.push_back(static_cast<std::int32_t>(label_of_.size()));
+    move_of_label_.assign(numbers.size(), -1);
+    Hold(numbers.size() * sizeof(std::int32_t));
   }
 
-  std::int32_t FindOrAddState(StateSet set) {
-    const std::size_t hash = StateSetHash{}(set);
-    const auto [first, last] = index_.equal_range(hash);
-    for (auto it = first; it != last; ++it) {
-      if (sets_[static_cast<std::size_t>(it->second)] == set) return it->second;
+  void Close(TRE_NFAStateSet& set) { Charge(SetSteps() + EpsilonClosure(nfa_, set) * kVisitSteps); }
+
+  // Open addressing over state numbers, at most half full; hashes_[i] is state i's.
+  std::int32_t FindOrAddState(TRE_NFAStateSet set) {
+    const std::uint64_t hash = set.Hash();
+    std::size_t mask = slots_.size() - 1;
+    std::size_t i = hash & mask;
+    for (; !slots_.empty() && slots_[i] >= 0; i = (i + 1) & mask) {
+      const auto id = static_cast<std::size_t>(slots_[i]);
+      if (hashes_[id] != hash) continue;
+      Charge(SetSteps());
+      if (sets_[id].Equals(set)) return slots_[i];
     }
-    stored_ += static_cast<std::int64_t>(set.size());
-    if (dfa_.StateList.size() >= static_cast<std::size_t>(kMaxDFAStates) || stored_ > kMaxStoredMembers) {
-      throw ERegExpParser(kMsgTooComplex, 1);
-    }
-    const auto id = static_cast<std::int32_t>(dfa_.StateList.size());
-    TRE_DFAState& state = dfa_.StateList.emplace_back();
-    state.Accepting = std::binary_search(set.begin(), set.end(), nfa_.FinalState);
+    Hold(kStateBytes + set_bytes_);
+    Charge(kStateSteps);
+    const auto id = static_cast<std::int32_t>(states_.size());
+    states_.push_back({set.Has(nfa_.FinalState), {}});
     sets_.push_back(std::move(set));
-    index_.emplace(hash, id);
+    hashes_.push_back(hash);
+    if (2 * states_.size() > slots_.size()) {
+      slots_.assign(std::max<std::size_t>(64, 2 * slots_.size()), -1);  // a power of two
+      mask = slots_.size() - 1;
+      for (std::size_t s = 0; s < hashes_.size(); ++s) {
+        std::size_t j = hashes_[s] & mask;
+        while (slots_[j] >= 0) j = (j + 1) & mask;
+        slots_[j] = static_cast<std::int32_t>(s);
+      }
+    } else {
+      slots_[i] = id;
+    }
     return id;
   }
 
@@ -108,73 +146,132 @@ class TREDFABuilder {
   // Pairs are appended here, so the list order is the reverse of the vector's.
   std::vector<Move> CollectMoves(std::int32_t q) {
     std::vector<Move> moves;
-    std::unordered_map<std::uint32_t, std::size_t> byLabel;
-    for (std::int32_t i : sets_[static_cast<std::size_t>(q)]) {
-      Charge(1 + static_cast<std::int64_t>(nfa_.StateList[static_cast<std::size_t>(i)].size()));
-      for (const TRE_NFATransition& t : nfa_.Transitions(i)) {
+    std::vector<std::int32_t> labels;  // label number of each move
+    Charge(SetSteps());
+    sets_[static_cast<std::size_t>(q)].ForEach([&](int i) {
+      const auto& list = nfa_.StateList[static_cast<std::size_t>(i)];
+      const std::int32_t first = first_label_[static_cast<std::size_t>(i)];
+      Charge((1 + static_cast<std::int64_t>(list.size())) * kVisitSteps);
+      for (std::size_t k = list.size(); k-- > 0;) {  // list order: the last added first
+        const TRE_NFATransition& t = list[k];
         if (t.IsEpsilon()) continue;
-        const auto [it, added] = byLabel.emplace(t.Label(), moves.size());
+        const std::int32_t label = label_of_[static_cast<std::size_t>(first) + k];
+        std::int32_t& move = move_of_label_[static_cast<std::size_t>(label)];
+        if (move < 0) {
+          HoldMove();
+          Charge(kMoveSteps + SetSteps());
+          move = static_cast<std::int32_t>(moves.size());
+          moves.push_back({t.Lo, t.Hi, TRE_NFAStateSet(nfa_.StateCount())});
+          labels.push_back(label);
+        }
+        Charge(kIncludeSteps);
+        moves[static_cast<std::size_t>(move)].Set.Include(t.Target);
+      }
+    });
+    for (const std::int32_t label : labels) move_of_label_[static_cast<std::size_t>(label)] = -1;
+    return moves;
+  }
+
+  // Labels from leaves are equal or disjoint; a plain "^" or "$" may fall inside a range.
+  // Cuts every label at the ends of all labels and gives each piece the union of the sets
+  // of the labels that hold it, so that the character moves as both labels say. Pieces
+  // are ordered by the first label (in list order) that holds them, then by code.
+  void SeparateLabels(std::vector<Move>& moves) {
+    std::vector<std::uint32_t> cuts;
+    for (const Move& m : moves) {
+      cuts.push_back(m.Lo);
+      cuts.push_back(static_cast<std::uint32_t>(m.Hi) + 1);
+    }
+    std::ranges::sort(cuts);
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    std::vector<Move> pieces;  // list order
+    std::unordered_map<std::uint32_t, std::size_t> byLabel;
+    for (auto m = moves.rbegin(); m != moves.rend(); ++m) {
+      for (auto c = std::ranges::upper_bound(cuts, m->Lo) - 1; *c <= m->Hi; ++c) {
+        const auto lo = static_cast<CharCode>(c[0]);
+        const auto hi = static_cast<CharCode>(c[1] - 1);
+        const auto [it, added] =
+            byLabel.emplace(TRE_NFATransition{lo, hi, 0}.Label(), pieces.size());
+        Charge(kMoveSteps + SetSteps());
         if (added) {
-          moves.push_back({t.Lo, t.Hi, {t.Target}});
+          HoldMove();
+          pieces.push_back({lo, hi, m->Set});
         } else {
-          moves[it->second].Set.push_back(t.Target);
+          TRE_NFAStateSet& into = pieces[it->second].Set;
+          m->Set.ForEach([&into](int s) { into.Include(s); });
         }
       }
     }
-    return moves;
+    std::ranges::reverse(pieces);
+    moves = std::move(pieces);
+    moving_ = moves.size() * (sizeof(Move) + SetBytes());
   }
 
   void Process(std::int32_t q) {
     std::vector<Move> moves = CollectMoves(q);
+    // The transitions in order of Lo. Where two labels share a code they are cut apart
+    // first; then every Lo is distinct.
+    std::vector<std::size_t> byLo;
+    const auto sortByLo = [&] {
+      byLo.resize(moves.size());
+      for (std::size_t i = 0; i < byLo.size(); ++i) byLo[i] = i;
+      std::ranges::stable_sort(byLo, {}, [&moves](std::size_t i) { return moves[i].Lo; });
+    };
+    sortByLo();
+    for (std::size_t k = 1; k < byLo.size(); ++k) {
+      if (moves[byLo[k]].Lo <= moves[byLo[k - 1]].Hi) {
+        SeparateLabels(moves);
+        sortByLo();
+        break;
+      }
+    }
+    std::vector<std::int32_t> targets(moves.size());
+    for (std::size_t i = moves.size(); i-- > 0;) {  // list order: newest first
+      Close(moves[i].Set);
+      targets[i] = FindOrAddState(std::move(moves[i].Set));
+    }
+    moving_ = 0;
+    Hold(moves.size() * sizeof(TRE_DFATransition));
     std::vector<TRE_DFATransition> transitions;
     transitions.reserve(moves.size());
-    for (auto it = moves.rbegin(); it != moves.rend(); ++it) {  // list order: newest first
-      EpsilonClosure(it->Set);
-      // Logically each transition goes to the front of Q's list.
-      transitions.push_back({it->Lo, it->Hi, FindOrAddState(std::move(it->Set))});
-    }
-    std::reverse(transitions.begin(), transitions.end());
-    std::stable_sort(transitions.begin(), transitions.end(),
-                     [](const TRE_DFATransition& a, const TRE_DFATransition& b) { return a.Lo < b.Lo; });
-    dfa_.StateList[static_cast<std::size_t>(q)].Transitions = std::move(transitions);
+    for (const std::size_t i : byLo) transitions.push_back({moves[i].Lo, moves[i].Hi, targets[i]});
+    states_[static_cast<std::size_t>(q)].Transitions = std::move(transitions);
   }
 
-  TRE_DFA& dfa_;
   const TRE_NFA& nfa_;
-  std::vector<StateSet> sets_;  // NFA state set of DFA state i
-  std::unordered_multimap<std::size_t, std::int32_t> index_;  // set hash -> state
-  std::vector<std::uint32_t> mark_;  // closure visits, by stamp
-  std::uint32_t stamp_ = 0;
+  const TRECompileBudget& budget_;
+  const std::size_t set_bytes_;  // ByteCount of every set of this NFA
+  std::vector<State> states_;
+  std::vector<TRE_NFAStateSet> sets_;        // NFA state set of DFA state i
+  std::vector<std::uint64_t> hashes_;        // its hash
+  std::vector<std::int32_t> slots_;          // the index of states by set hash; -1 free
+  std::vector<std::int32_t> first_label_;    // per NFA state: its first entry in label_of_
+  std::vector<std::int32_t> label_of_;       // per NFA transition, as stored: its label's number
+  std::vector<std::int32_t> move_of_label_;  // per label number: its move in CollectMoves, or -1
   std::int64_t work_ = 0;
-  std::int64_t stored_ = 0;
+  std::size_t held_ = 0;    // bytes of the states and transitions so far
+  std::size_t moving_ = 0;  // bytes of the moves of the state being processed
 };
 
-TRE_DFA::TRE_DFA(const TRE_NFA& NFA) : nfa_(&NFA) {}
-
-void TRE_DFA::Run() {
-  LineHeadFound = nfa_->LineHeadFound;
-  LineTailFound = nfa_->LineTailFound;
+void TRE_DFA::Run(const TRE_NFA& NFA, const TRECompileBudget& Budget) {
+  LineHeadFound = NFA.LineHeadFound;
+  LineTailFound = NFA.LineTailFound;
   StateList.clear();
-  TREDFABuilder(*this, *nfa_).Run();
-  for (TRE_DFAState& state : StateList) FinishState(state, nfa_->LineHeadChar, nfa_->LineTailChar);
+  TREDFABuilder(NFA, Budget).Run(StateList);
+  InitialState = 0;
+  for (TRE_DFAState& state : StateList) FinishState(state, NFA.LineHeadChar, NFA.LineTailChar);
   FinishScanAids();
 }
 
-std::int32_t TRE_DFA::LookUp(const TRE_DFAState& State, std::uint16_t C) const {
+std::int32_t TRE_DFA::LookUp(const TRE_DFAState& State, std::uint16_t C) {
+  // Labels are disjoint and sorted: the one that can hold C is the last starting at or
+  // below C.
   const auto& ts = State.Transitions;
-  if (State.Disjoint) {
-    // The one label that can hold C is the last one starting at or below C.
-    auto it = std::upper_bound(ts.begin(), ts.end(), C,
-                               [](std::uint16_t c, const TRE_DFATransition& t) { return c < t.Lo; });
-    if (it == ts.begin()) return kNoState;
-    --it;
-    return it->Hi >= C ? it->Target : kNoState;
-  }
-  for (const TRE_DFATransition& t : ts) {
-    if (t.Lo > C) return kNoState;
-    if (t.Hi >= C) return t.Target;
-  }
-  return kNoState;
+  auto it = std::upper_bound(ts.begin(), ts.end(), C,
+                             [](std::uint16_t c, const TRE_DFATransition& t) { return c < t.Lo; });
+  if (it == ts.begin()) return kNoState;
+  --it;
+  return it->Hi >= C ? it->Target : kNoState;
 }
 
 std::int32_t TRE_DFA::NextState(std::int32_t State, std::uint16_t C) const {
@@ -182,13 +279,17 @@ std::int32_t TRE_DFA::NextState(std::int32_t State, std::uint16_t C) const {
   return LookUp(StateList[static_cast<std::size_t>(State)], C);
 }
 
-void TRE_DFA::FinishState(TRE_DFAState& State, std::uint16_t LineHeadChar, std::uint16_t LineTailChar) {
+std::size_t TRE_DFA::ByteSize() const {
+  std::size_t bytes =
+      sizeof(TRE_DFA) + StateList.capacity() * sizeof(TRE_DFAState) + LiteralPrefix.capacity();
+  for (const TRE_DFAState& state : StateList)
+    bytes += state.Transitions.capacity() * sizeof(TRE_DFATransition);
+  return bytes;
+}
+
+void TRE_DFA::FinishState(TRE_DFAState& State, std::uint16_t LineHeadChar,
+                          std::uint16_t LineTailChar) {
   const auto& ts = State.Transitions;
-  std::uint16_t reach = 0;  // highest Hi so far
-  for (std::size_t i = 0; i < ts.size(); ++i) {
-    if (i > 0 && ts[i].Lo <= reach) State.Disjoint = false;
-    reach = std::max(reach, ts[i].Hi);
-  }
   State.LineHeadNext = LookUp(State, LineHeadChar);
   State.LineTailNext = LookUp(State, LineTailChar);
 
@@ -200,22 +301,30 @@ void TRE_DFA::FinishState(TRE_DFAState& State, std::uint16_t LineHeadChar, std::
     const std::uint32_t after = static_cast<std::uint32_t>(t.Hi) + 1;
     if (after <= 0xFFFF && (after & 0xFF) != 0) mixed[after >> 8] = true;
   }
-  State.ByteNext[0] = kNoState;
-  for (unsigned b = 1; b < 256; ++b) {
-    if (!IsLeadByte(static_cast<unsigned char>(b))) {
-      State.ByteNext[b] = LookUp(State, static_cast<std::uint16_t>(b));
-    } else if (mixed[b]) {
-      State.ByteNext[b] = kMixedBlock;
-    } else {
-      State.ByteNext[b] = LookUp(State, static_cast<std::uint16_t>(b << 8));
+  // The codes asked for rise with b within each of the two passes (one-byte codes, then
+  // the first code of every lead-byte block), so one walk over the sorted labels serves a
+  // pass as LookUp would.
+  const auto walk = [&ts](bool lead, auto&& store) {
+    auto t = ts.begin();
+    for (unsigned b = 1; b < 256; ++b) {
+      if (IsLeadByte(static_cast<unsigned char>(b)) != lead) continue;
+      const auto code = static_cast<std::uint16_t>(lead ? b << 8 : b);
+      while (t != ts.end() && t->Hi < code) ++t;
+      store(b, t != ts.end() && t->Lo <= code ? t->Target : kNoState);
     }
-  }
+  };
+  State.ByteNext[0] = kNoState;
+  walk(false, [&State](unsigned b, std::int32_t next) { State.ByteNext[b] = next; });
+  walk(true, [&State, &mixed](unsigned b, std::int32_t next) {
+    State.ByteNext[b] = mixed[b] ? kMixedBlock : next;
+  });
 }
 
 void TRE_DFA::FinishScanAids() {
   const TRE_DFAState& s0 = StateList[static_cast<std::size_t>(InitialState)];
   LineTailMoves = false;
-  for (const TRE_DFAState& st : StateList) LineTailMoves = LineTailMoves || st.LineTailNext != kNoState;
+  for (const TRE_DFAState& st : StateList)
+    LineTailMoves = LineTailMoves || st.LineTailNext != kNoState;
   for (unsigned b = 1; b < 256; ++b) {
     bool can = s0.ByteNext[b] != kNoState;
     if (IsLeadByte(static_cast<unsigned char>(b))) {

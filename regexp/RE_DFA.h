@@ -3,22 +3,27 @@
 // After Run(): StateList[0] is InitialState; states are numbered in the order in which the
 // construction first reaches their NFA state sets (the first unprocessed state is always
 // taken next; its moves are collected with the newest label at the front of the list and
-// followed in that order); each state's transitions are sorted by Lo, stably; no two states
-// stand for equal NFA state sets. The sets themselves are needed only while Run builds the
-// states and are not kept.
+// followed in that order); the labels of one state never share a code (where a plain "^"
+// or "$" falls inside a range beside it, the range is cut around it and the piece goes
+// where either label went); each state's transitions are sorted by Lo; no two states
+// stand for equal NFA state sets. The sets (TRE_NFAStateSet) are needed only while Run
+// builds the states and are not kept, nor is anything of the NFA.
 //
 // Beside its transitions every state carries a table that answers NextState for a one-byte
 // code, and for a whole lead-byte block when every code of the block goes the same way, in
 // one step. The tables are derived from the transitions and never answer differently.
 //
-// Work is bounded: a pattern that needs more than kMaxDFAStates states, or more set work
-// than the construction allows, raises ERegExpParser("正規表現が複雑すぎます") and leaves no
-// half-built automaton behind.
+// Work is bounded by a TRECompileBudget (RELimits.h): a pattern whose construction needs
+// more memory or more steps raises ERegExpParser(kMsgTooComplex) and leaves no half-built
+// automaton behind.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "regexp/RELimits.h"
 
 namespace orven {
 
@@ -26,8 +31,6 @@ class TRE_NFA;
 
 inline constexpr std::int32_t kNoState = -1;     // "none" where a state is expected
 inline constexpr std::int32_t kMixedBlock = -2;  // ByteNext of a lead byte whose codes part ways
-inline constexpr int kMaxDFAStates = 10000;
-inline constexpr const char* kMsgTooComplex = "正規表現が複雑すぎます";
 
 struct TRE_DFATransition {
   std::uint16_t Lo = 0;
@@ -44,21 +47,21 @@ struct TRE_DFAState {
   std::array<std::int32_t, 256> ByteNext{};
   std::int32_t LineHeadNext = kNoState;  // NextState on the line-head pseudo-character
   std::int32_t LineTailNext = kNoState;  // NextState on the line-tail pseudo-character
-  bool Disjoint = true;                  // no two labels share a code
 };
 
 class TRE_DFA {
  public:
-  // The NFA must have run; it is read during Run only.
-  explicit TRE_DFA(const TRE_NFA& NFA);
+  // Copies the anchor flags of NFA (which must have run), builds the states and their
+  // transitions, sorts the transitions and fills the lookup tables. Throws
+  // ERegExpParser(kMsgTooComplex) when Budget does not suffice.
+  void Run(const TRE_NFA& NFA, const TRECompileBudget& Budget = kCompileBudget);
 
-  // Copies the anchor flags, builds the states and their transitions, sorts the
-  // transitions and fills the lookup tables.
-  void Run();
-
-  // The state reached from State on C: the first transition in sorted order whose label
-  // holds C. None (kNoState) when there is none or State is none.
+  // The state reached from State on C: the transition whose label holds C. None
+  // (kNoState) when there is none or State is none.
   std::int32_t NextState(std::int32_t State, std::uint16_t C) const;
+
+  // The bytes the automaton holds, for stores that bound their size.
+  std::size_t ByteSize() const;
 
   std::vector<TRE_DFAState> StateList;
   std::int32_t InitialState = kNoState;
@@ -81,12 +84,10 @@ class TRE_DFA {
   bool LineTailMoves = false;
 
  private:
-  friend class TREDFABuilder;
-  void FinishState(TRE_DFAState& State, std::uint16_t LineHeadChar, std::uint16_t LineTailChar);
+  static void FinishState(TRE_DFAState& State, std::uint16_t LineHeadChar,
+                          std::uint16_t LineTailChar);
   void FinishScanAids();
-  std::int32_t LookUp(const TRE_DFAState& State, std::uint16_t C) const;
-
-  const TRE_NFA* nfa_;
+  static std::int32_t LookUp(const TRE_DFAState& State, std::uint16_t C);
 };
 
 }  // namespace orven

@@ -2,9 +2,13 @@
 #include "regexp/RE_NFA.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "regexp/ERegExpParser.h"
+#include "regexp/REHash.h"
+#include "regexp/RELimits.h"
 
 namespace orven {
 
@@ -12,13 +16,57 @@ namespace {
 constexpr CharCode kLastTextCode = 0xFFFC;
 }  // namespace
 
-TRE_NFA::TRE_NFA(const TREParser& Parser, CharCode LineHeadChar, CharCode LineTailChar)
-    : LineHeadChar(LineHeadChar), LineTailChar(LineTailChar), parser_(&Parser) {}
+TRE_NFA::TRE_NFA(CharCode LineHeadChar, CharCode LineTailChar)
+    : LineHeadChar(LineHeadChar), LineTailChar(LineTailChar) {}
 
-void TRE_NFA::Run() {
+void TRE_NFA::Run(const TREParser& Parser) {
+  const TRENode* root = Parser.ParseTree.Root;
+  if (UnfoldedNodeCount(root, kMaxUnfoldedNodes) > kMaxUnfoldedNodes) {
+    throw ERegExpParser(kMsgTooComplex, 1);
+  }
+  StateList.clear();
+  LineHeadFound = LineTailFound = false;
   EntryState = AddState();
   FinalState = AddState();
-  GenerateStateList(parser_->ParseTree.Root, EntryState, FinalState);
+  GenerateStateList(root, EntryState, FinalState);
+}
+
+// Nodes weighted by the number of ways from the root to them: in-degrees first, then the
+// ways pushed down in topological order (the tree is a DAG; no recursion).
+std::uint64_t UnfoldedNodeCount(const TRENode* Root, std::uint64_t Limit) {
+  if (Root == nullptr) return 0;
+  const auto isLeaf = [](const TRENode* n) {
+    return n->Op == reop_Char || n->Op == reop_LHead || n->Op == reop_LTail;
+  };
+  std::unordered_map<const TRENode*, std::uint64_t> parents;  // in-degree within the DAG
+  std::vector<const TRENode*> todo{Root};
+  parents[Root] = 0;
+  while (!todo.empty()) {
+    const TRENode* n = todo.back();
+    todo.pop_back();
+    if (isLeaf(n)) continue;
+    for (const TRENode* child : {n->Left, n->Right}) {
+      if (child != nullptr && parents[child]++ == 0) todo.push_back(child);
+    }
+  }
+  std::unordered_map<const TRENode*, std::uint64_t> ways{{Root, 1}};
+  std::uint64_t total = 0;
+  std::vector<const TRENode*> ready{Root};
+  while (!ready.empty()) {
+    const TRENode* n = ready.back();
+    ready.pop_back();
+    const std::uint64_t w = ways[n];
+    total += w;
+    if (total > Limit) return total;
+    if (isLeaf(n)) continue;
+    for (const TRENode* child : {n->Left, n->Right}) {
+      if (child == nullptr) continue;
+      std::uint64_t& cw = ways[child];
+      cw = std::min(cw + w, Limit + 1);
+      if (--parents[child] == 0) ready.push_back(child);
+    }
+  }
+  return total;
 }
 
 int TRE_NFA::AddState() {
@@ -30,26 +78,27 @@ void TRE_NFA::AddTransition(int From, int To, CharCode Lo, CharCode Hi) {
   StateList.at(static_cast<std::size_t>(From)).push_back({Lo, Hi, To});
 }
 
-// The depth-first description, with its recursion replaced by a stack of pending steps:
-// a step either builds the fragment of a node or adds one empty transition (the two that
-// close a loop after its body). Steps are pushed in reverse so they run in the order of
-// the description, which fixes the state numbers and the order of every transition list.
+// The recursive construction (depth first, left operand first), with its recursion
+// replaced by a stack of pending steps: a step either builds the fragment of a node or adds
+// one empty transition (the two that close a loop after its body). Steps are pushed in
+// reverse so they run in the recursive order, which fixes the state numbers and the order
+// of every transition list.
 void TRE_NFA::GenerateStateList(const TRENode* Node, int From, int To) {
   struct Step {
-    const TRENode* node;  // null: add the empty transition From -> To
-    int from;
-    int to;
-    bool isEpsilon;
+    const TRENode* Node;  // null: add the empty transition From -> To
+    int From;
+    int To;
+    bool IsEpsilon;
   };
   std::vector<Step> todo{{Node, From, To, false}};
   while (!todo.empty()) {
     const Step step = todo.back();
     todo.pop_back();
-    if (step.isEpsilon) {
-      AddTransition(step.from, step.to, EpsilonLabel, EpsilonLabel);
+    if (step.IsEpsilon) {
+      AddTransition(step.From, step.To, EpsilonLabel, EpsilonLabel);
       continue;
     }
-    const TRENode* node = step.node;
+    const TRENode* node = step.Node;
     if (node == nullptr) throw std::logic_error(kMsgNfaCannotHappen);
     switch (node->Op) {
       case reop_Char:
@@ -57,46 +106,46 @@ void TRE_NFA::GenerateStateList(const TRENode* Node, int From, int To) {
         // a pattern that names them (\xffff, [\x00-\xffff]) must not make them an empty
         // transition or an anchor, so they are left out of the label.
         if (node->Lo <= kLastTextCode) {
-          AddTransition(step.from, step.to, node->Lo, std::min(node->Hi, kLastTextCode));
+          AddTransition(step.From, step.To, node->Lo, std::min(node->Hi, kLastTextCode));
         }
         break;
       case reop_LHead:
-        if (step.from == EntryState) {
+        if (step.From == EntryState) {
           LineHeadFound = true;
-          AddTransition(step.from, step.to, LineHeadChar, LineHeadChar);
+          AddTransition(step.From, step.To, LineHeadChar, LineHeadChar);
         } else {
-          AddTransition(step.from, step.to, node->Lo, node->Hi);
+          AddTransition(step.From, step.To, node->Lo, node->Hi);
         }
         break;
       case reop_LTail:
-        if (step.to == FinalState) {
+        if (step.To == FinalState) {
           LineTailFound = true;
-          AddTransition(step.from, step.to, LineTailChar, LineTailChar);
+          AddTransition(step.From, step.To, LineTailChar, LineTailChar);
         } else {
-          AddTransition(step.from, step.to, node->Lo, node->Hi);
+          AddTransition(step.From, step.To, node->Lo, node->Hi);
         }
         break;
       case reop_Concat: {
         const int middle = AddState();
-        todo.push_back({node->Right, middle, step.to, false});
-        todo.push_back({node->Left, step.from, middle, false});
+        todo.push_back({node->Right, middle, step.To, false});
+        todo.push_back({node->Left, step.From, middle, false});
         break;
       }
       case reop_Union:
-        todo.push_back({node->Right, step.from, step.to, false});
-        todo.push_back({node->Left, step.from, step.to, false});
+        todo.push_back({node->Right, step.From, step.To, false});
+        todo.push_back({node->Left, step.From, step.To, false});
         break;
       case reop_Closure: {
         const int start = AddState();
         const int end = AddState();
-        AddTransition(step.from, start, EpsilonLabel, EpsilonLabel);
-        todo.push_back({nullptr, start, step.to, true});
+        AddTransition(step.From, start, EpsilonLabel, EpsilonLabel);
+        todo.push_back({nullptr, start, step.To, true});
         todo.push_back({nullptr, end, start, true});
         todo.push_back({node->Left, start, end, false});
         break;
       }
       case reop_Empty:
-        AddTransition(step.from, step.to, EpsilonLabel, EpsilonLabel);
+        AddTransition(step.From, step.To, EpsilonLabel, EpsilonLabel);
         break;
       case reop_NoMatch:
         break;  // matches nothing: no way from From to To
@@ -107,17 +156,6 @@ void TRE_NFA::GenerateStateList(const TRENode* Node, int From, int To) {
 }
 
 // ---------------------------------------------------------------------------------------
-
-namespace {
-
-std::uint64_t MixState(int state) {  // splitmix64 finaliser
-  std::uint64_t z = static_cast<std::uint64_t>(state) + 0x9E3779B97F4A7C15ull;
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
-
-}  // namespace
 
 TRE_NFAStateSet::TRE_NFAStateSet(int StateCount)
     : bits_(static_cast<std::size_t>(StateCount < 0 ? 0 : StateCount) / 8 + 1, 0) {}
@@ -135,32 +173,34 @@ void TRE_NFAStateSet::Include(int I) {
   const auto mask = static_cast<std::uint8_t>(1u << (I % 8));
   if ((byte & mask) == 0) {
     byte |= mask;
-    hash_ ^= MixState(I);
+    hash_ ^= MixBits(static_cast<std::uint64_t>(I));
   }
 }
 
 bool TRE_NFAStateSet::Equals(const TRE_NFAStateSet& Other) const {
   return Other.bits_.size() >= bits_.size() &&
-         std::equal(bits_.begin(), bits_.end(), Other.bits_.begin());
+         std::memcmp(bits_.data(), Other.bits_.data(), bits_.size()) == 0;
 }
 
 // Reachability does not depend on the order of the visits, so a plain work list gives the
 // same set as the depth-first walk in ascending state order.
-void EpsilonClosure(const TRE_NFA& NFA, TRE_NFAStateSet& Set) {
+std::int64_t EpsilonClosure(const TRE_NFA& NFA, TRE_NFAStateSet& Set) {
   std::vector<int> todo;
-  for (int i = 0; i < NFA.StateCount(); ++i) {
-    if (Set.Has(i)) todo.push_back(i);
-  }
+  Set.ForEach([&todo](int i) { todo.push_back(i); });
+  std::int64_t steps = 0;
   while (!todo.empty()) {
     const int state = todo.back();
     todo.pop_back();
-    for (const TRE_NFATransition& t : NFA.StateList[static_cast<std::size_t>(state)]) {
+    const auto& transitions = NFA.StateList[static_cast<std::size_t>(state)];
+    steps += 1 + static_cast<std::int64_t>(transitions.size());
+    for (const TRE_NFATransition& t : transitions) {
       if (t.IsEpsilon() && !Set.Has(t.Target)) {
         Set.Include(t.Target);
         todo.push_back(t.Target);
       }
     }
   }
+  return steps;
 }
 
 }  // namespace orven

@@ -11,8 +11,8 @@
 // failed pattern out of the cache.
 //
 // Compiling may reuse an automaton already built on this thread for the same preprocessed
-// text (a bounded memo of immutable DFAs); the cache above behaves exactly as if every miss
-// compiled afresh.
+// text (TRECompiledStore); the cache above behaves exactly as if every miss compiled
+// afresh. A compile is bounded by the object's TRECompileBudget (RELimits.h).
 #pragma once
 
 #include <cstddef>
@@ -29,9 +29,9 @@ namespace orven {
 class TREPreProcessor;
 
 struct TPatternCacheEntry {
-  std::string Pattern;                   // preprocessed text, compared byte for byte
-  std::shared_ptr<const TRE_DFA> DFA;    // immutable; may be shared with the memo
-  std::uint64_t Hash = 0;                // of Pattern, to pass over most entries quickly
+  std::string Pattern;                 // preprocessed text, compared byte for byte
+  std::shared_ptr<const TRE_DFA> DFA;  // immutable; may be shared with the store
+  std::uint64_t Hash = 0;              // HashBytes(Pattern), to pass over most entries quickly
 };
 
 // The ordered list of cached patterns. Entry 0 is fixed; entries 1.. live in a ring so that
@@ -60,8 +60,6 @@ class TPatternCache {
   int count_ = 0;
 };
 
-std::uint64_t PatternHash(std::string_view Pattern);
-
 class TRegularExpression {
  public:
   static constexpr int CacheCapacity = 30;
@@ -82,6 +80,11 @@ class TRegularExpression {
   virtual std::uint16_t LineHeadChar() const { return 0xFFFD; }
   virtual std::uint16_t LineTailChar() const { return 0xFFFE; }
 
+  // The work limits of the next compiles (kCompileBudget until set). A smaller budget
+  // makes refusals quick where many patterns are tried (the fuzz target); an automaton
+  // already in the store is reused whatever budget it was built under.
+  void SetCompileBudget(const TRECompileBudget& Budget) { budget_ = Budget; }
+
   const TRE_DFA& CurrentDFA() const { return *current_; }
   const TPatternCache& PatternCache() const { return cache_; }
   int CacheIndex() const { return cache_index_; }
@@ -99,6 +102,7 @@ class TRegularExpression {
   TPatternCache cache_{CacheCapacity};
   int cache_index_ = 0;
   std::unique_ptr<TREPreProcessor> preprocessor_;
+  TRECompileBudget budget_ = kCompileBudget;
 };
 
 }  // namespace orven

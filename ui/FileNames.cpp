@@ -1,16 +1,25 @@
 #include "ui/FileNames.h"
 
+#include "engine/FileNames.h"
+
+// The rules live in engine/FileNames; here they only meet QString (UTF-8 is the platform's
+// encoding of file names).
 namespace orven {
+namespace {
 
-QString ExtractFilePath(const QString& path) { return path.left(path.lastIndexOf(u'/') + 1); }
+std::string Bytes(const QString& text) { return text.toUtf8().toStdString(); }
+QString Text(const std::string& bytes) {
+  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
 
-QString ExtractFileName(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
+}  // namespace
+
+QString ExtractFilePath(const QString& path) { return Text(ExtractFilePath(Bytes(path))); }
+
+QString ExtractFileName(const QString& path) { return Text(ExtractFileName(Bytes(path))); }
 
 QString ChangeFileExt(const QString& path, const QString& extension) {
-  const QString folder = ExtractFilePath(path);
-  const QString name = ExtractFileName(path);
-  const qsizetype dot = name.lastIndexOf(u'.');
-  return folder + (dot < 0 ? name : name.left(dot)) + extension;
+  return Text(ChangeFileExt(Bytes(path), Bytes(extension)));
 }
 
 }  // namespace orven

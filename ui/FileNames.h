@@ -1,7 +1,5 @@
-// File-name helpers over whole characters of a path, with "/" as the folder separator.
-// The extension is the part of the file name from its last "."; a "." in a folder name
-// never counts. QString holds whole characters, so no part of a multibyte character
-// can be taken for a separator or a dot.
+// The window's file-name helpers: the rules of engine/FileNames.h (which orven-cli also
+// uses) for the window's QString paths.
 #pragma once
 
 #include <QString>

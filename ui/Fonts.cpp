@@ -7,8 +7,8 @@ namespace orven {
 namespace {
 
 struct Substitution {
-  const char* family;
-  const char* installed[4];
+  const char* Family;
+  const char* Installed[4];
 };
 
 // Proportional faces first for the proportional names, fixed-pitch ones for the others.
@@ -23,9 +23,9 @@ constexpr Substitution kSubstitutions[] = {
 
 void InstallFontSubstitutions() {
   for (const Substitution& s : kSubstitutions) {
-    const QString family = QString::fromUtf8(s.family);
+    const QString family = QString::fromUtf8(s.Family);
     QStringList faces;
-    for (const char* face : s.installed) faces << QString::fromUtf8(face);
+    for (const char* face : s.Installed) faces << QString::fromUtf8(face);
     QFont::removeSubstitutions(family);
     QFont::insertSubstitutions(family, faces);
   }

@@ -1,5 +1,9 @@
 #include "ui/IniFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -34,11 +38,21 @@ bool IsValidUtf8(std::string_view s) {
     const auto c = static_cast<unsigned char>(s[i]);
     std::size_t extra;
     std::uint32_t min;
-    if (c < 0x80) { ++i; continue; }
-    if (c >= 0xC2 && c <= 0xDF) { extra = 1; min = 0x80; }
-    else if (c >= 0xE0 && c <= 0xEF) { extra = 2; min = 0x800; }
-    else if (c >= 0xF0 && c <= 0xF4) { extra = 3; min = 0x10000; }
-    else return false;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    if (c >= 0xC2 && c <= 0xDF) {
+      extra = 1;
+      min = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      extra = 2;
+      min = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      extra = 3;
+      min = 0x10000;
+    } else
+      return false;
     if (i + extra >= s.size()) return false;
     std::uint32_t code = c & (0x3F >> extra);
     for (std::size_t k = 1; k <= extra; ++k) {
@@ -76,8 +90,7 @@ std::optional<std::string> LoadText(const std::string& path, bool* missing = nul
   const bool failed = std::ferror(file) != 0;  // e.g. the name is a folder
   std::fclose(file);
   if (failed) return std::nullopt;
-  if (IsValidUtf8(bytes)) return bytes;
-  return Cp932ToUtf8Lossy(bytes);
+  return IniFileText(bytes);
 }
 
 // A section header's name, or nullopt when the line is no section header.
@@ -101,12 +114,13 @@ std::optional<KeyLine> ParseKeyLine(std::string_view line) {
 
 // Where a section and a key sit among the lines.
 struct Location {
-  std::optional<std::size_t> Section;   // header line
-  std::size_t SectionEnd = 0;           // one past its last non-blank line
-  std::optional<std::size_t> Key;       // the key's line
+  std::optional<std::size_t> Section;  // header line
+  std::size_t SectionEnd = 0;          // one past its last non-blank line
+  std::optional<std::size_t> Key;      // the key's line
 };
 
-Location Find(const std::vector<std::string>& lines, std::string_view section, std::string_view key) {
+Location Find(const std::vector<std::string>& lines, std::string_view section,
+              std::string_view key) {
   Location where;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const auto name = SectionName(lines[i]);
@@ -124,7 +138,95 @@ Location Find(const std::vector<std::string>& lines, std::string_view section, s
   return where;
 }
 
+// Puts "key=value" (the value up to its first line break) in place of the key's line, or
+// after the last line of its section, or in a new section at the end.
+void SetKeyLine(std::vector<std::string>& lines, std::string_view section, std::string_view key,
+                std::string_view value) {
+  const std::string entry =
+      std::string(key) + "=" + std::string(value.substr(0, value.find_first_of("\r\n")));
+  const Location where = Find(lines, section, key);
+  if (where.Key) {
+    lines[*where.Key] = entry;
+  } else if (where.Section) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(where.SectionEnd), entry);
+  } else {
+    lines.push_back("[" + std::string(section) + "]");
+    lines.push_back(entry);
+  }
+}
+
+// Up to and including the last "/"; empty for a name in the current folder.
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('/') + 1); }
+
+// The file that a write to `path` must replace: symbolic links followed, so that the link
+// stays and its target gets the new text. A final name that does not exist yet is the
+// file to create. nullopt for a loop of links or an unreadable link.
+std::optional<std::string> FollowLinks(std::string path) {
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+      return errno == ENOENT ? std::optional(path) : std::nullopt;
+    if (!S_ISLNK(st.st_mode)) return path;
+    std::string target(4096, '\0');
+    const ssize_t got = ::readlink(path.c_str(), target.data(), target.size());
+    if (got <= 0 || static_cast<std::size_t>(got) == target.size()) return std::nullopt;
+    target.resize(static_cast<std::size_t>(got));
+    path = target.front() == '/' ? target : FolderOf(path) + target;
+  }
+  return std::nullopt;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+  return true;
+}
+
+// Replaces the file's content with `bytes` so that the file is at every moment either
+// the old one or the new one: the bytes go to a new file in the same folder, which is
+// flushed to the disk before it is renamed over the old one (so that a crash cannot leave
+// the new name on an empty file; a rename lost in a crash leaves the old file). A file we
+// may not write is refused.
+bool ReplaceFile(const std::string& path, std::string_view bytes) {
+  const std::optional<std::string> target = FollowLinks(path);
+  if (!target) return false;
+  struct stat old {};
+  const bool exists = ::stat(target->c_str(), &old) == 0;
+  if (exists && ::access(target->c_str(), W_OK) != 0) return false;
+
+  // A new file gets the mode fopen would give it (0666 less the umask), a replacement the
+  // old file's mode.
+  const std::string folder = FolderOf(*target);
+  const std::string stem =
+      folder + "." + target->substr(folder.size()) + "." + std::to_string(::getpid()) + ".";
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = stem + std::to_string(attempt);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  bool ok = (!exists || ::fchmod(fd, old.st_mode & 07777) == 0) && WriteAll(fd, bytes) &&
+            ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.c_str(), target->c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+std::string IniFileText(std::string_view bytes) {
+  return IsValidUtf8(bytes) ? std::string(bytes) : Cp932ToUtf8Lossy(bytes);
+}
 
 std::vector<std::string> SplitIniLines(std::string_view text) {
   std::vector<std::string> lines;
@@ -158,8 +260,16 @@ int IniFile::ReadInteger(std::string_view section, std::string_view key) const {
 }
 
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  value = value.substr(0, value.find_first_of("\r\n"));
-  // A file that exists but cannot be read is never replaced by a one-key file.
+  const IniEntry entry{std::string(section), std::string(key), std::string(value)};
+  return WriteStrings({&entry, 1});
+}
+
+bool IniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
+  return WriteString(section, key, std::to_string(value));
+}
+
+bool IniFile::WriteStrings(std::span<const IniEntry> entries) {
+  // A file that exists but cannot be read is never replaced by a file of our keys alone.
   bool missing = false;
   const std::optional<std::string> loaded = LoadText(path_, &missing);
   if (!loaded && !missing) return false;
@@ -171,28 +281,10 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
   }
   const std::string newline = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
   std::vector<std::string> lines = SplitIniLines(text);
-  const std::string entry = std::string(key) + "=" + std::string(value);
-  const Location where = Find(lines, section, key);
-  if (where.Key) {
-    lines[*where.Key] = entry;
-  } else if (where.Section) {
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(where.SectionEnd), entry);
-  } else {
-    lines.push_back("[" + std::string(section) + "]");
-    lines.push_back(entry);
-  }
+  for (const IniEntry& e : entries) SetKeyLine(lines, e.Section, e.Key, e.Value);
   std::string out = bom;
   for (const std::string& line : lines) out += line + newline;
-
-  std::FILE* file = std::fopen(path_.c_str(), "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
-  const bool closed = std::fclose(file) == 0;
-  return written && closed;
-}
-
-bool IniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
-  return WriteString(section, key, std::to_string(value));
+  return ReplaceFile(path_, out);
 }
 
 int ParseIniInteger(std::string_view text) {

@@ -1,4 +1,5 @@
-// TfForm1: construction, the run and its host side, the file pickers, the dialogs.
+// TfForm1: construction, the run and its host side, the file pickers and dropped files,
+// the context menu, the dialogs.
 #include "ui/Text2HTML.h"
 
 #include <QCheckBox>
@@ -8,11 +9,13 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QStandardPaths>
 
@@ -38,13 +41,25 @@ std::string Cp932Text(const QString& text) { return Utf8ToCp932Lossy(text.toStdS
 
 QString BoxText(std::string_view text) { return QString::fromStdString(DisplayText(text)); }
 
+// The first address of a drag when it names a local file that is no folder.
+std::optional<QString> DraggedFile(const QMimeData* mime) {
+  const QList<QUrl> urls = mime->urls();
+  if (urls.isEmpty() || !urls.front().isLocalFile()) return std::nullopt;
+  const QString path = urls.front().toLocalFile();
+  if (path.isEmpty() || QFileInfo(path).isDir()) return std::nullopt;
+  return path;
+}
+
 }  // namespace
 
 TfForm1::TfForm1(const QString& settingsPath, QWidget* parent)
-    : QMainWindow(parent), settingsPath_(settingsPath), seam_(std::make_unique<DesktopWindowSeam>()) {
+    : QMainWindow(parent),
+      settingsPath_(settingsPath),
+      seam_(std::make_unique<DesktopWindowSeam>()) {
   setWindowTitle(QString::fromUtf8(kWindowCaption));
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
   InstallFontSubstitutions();  // "ＭＳ Ｐゴシック" keeps its name and maps to an installed face
   setFont(DesignFont());
   CreateControls();
@@ -52,6 +67,11 @@ TfForm1::TfForm1(const QString& settingsPath, QWidget* parent)
   // The client area below the menu bar is the design's size; the window cannot be resized.
   setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
   ConnectHandlers();
+  // Right clicks and dropped files are the window's wherever they land; a disabled button
+  // would otherwise keep its right click to itself.
+  setAcceptDrops(true);
+  for (QWidget* widget : findChildren<QWidget*>())
+    if (widget->window() == this) widget->installEventFilter(this);
   FormCreate();
 }
 
@@ -73,19 +93,20 @@ void TfForm1::SetSeam(std::unique_ptr<WindowSeam> seam) { seam_ = std::move(seam
 
 ConversionOptions TfForm1::BuildOptions() const {
   ConversionOptions o;
-  const int type = rgHead->ItemIndex();
-  o.ConvType = static_cast<ConversionType>(type);
-  const bool tagDelete = type == ct_TagDelete;
+  o.ConvType = static_cast<ConversionType>(rgHead->ItemIndex());
+  const bool tagDelete = o.ConvType == ct_TagDelete;
   o.InputPath = PathBytes((tagDelete ? eLoad2 : eLoad)->text());
   o.OutputPath = PathBytes((tagDelete ? eSave2 : eSave)->text());
   o.WidenKana = rg1BYTE->ItemIndex() == 0;
   o.OpenResult = rgBROWSERS->ItemIndex() == 0;
   o.UseTitle = chTITLE->isChecked();
   o.TitleText = Cp932Text(eTITLE->text());
-  const std::pair<QCheckBox*, QComboBox*> body[] = {
-      {chBGCOLOR, cbBGCOLOR}, {chTEXT, cbTEXT}, {chLINK, cbLINK}, {chVLINK, cbVLINK}, {chALINK, cbALINK}};
-  for (std::size_t i = 0; i < o.BodyColors.size(); ++i)
-    o.BodyColors[i] = {body[i].first->isChecked(), Cp932Text(body[i].second->currentText())};
+  static_assert(std::tuple_size_v<decltype(o.BodyColors)> == decltype(BodyColourSlots())::extent);
+  for (std::size_t i = 0; i < o.BodyColors.size(); ++i) {
+    const ColourSlot& slot = BodyColourSlots()[i];
+    o.BodyColors[i] = {(this->*slot.Check)->isChecked(),
+                       Cp932Text((this->*slot.Combo)->currentText())};
+  }
   o.UseFont = chFONT->isChecked();
   o.FontFace = Cp932Text(cbFONT->currentText());
   o.FontSize = Cp932Text(cbSIZE->currentText());
@@ -106,25 +127,66 @@ ConversionOptions TfForm1::BuildOptions() const {
 }
 
 void TfForm1::bExeClick() {
-  if (rgHead->ItemIndex() < 0) return;  // no conversion type chosen: nothing to run
+  // No conversion type chosen (a settings file can leave none): refused like a run's
+  // other refusals, with the exclamation sound.
+  if (rgHead->ItemIndex() < 0) {
+    Beep(bk_Exclamation);
+    return;
+  }
   RunConversion(BuildOptions(), *this, components_);
 }
 
 void TfForm1::bLoadClick() {
-  PickFile(QString::fromUtf8(kTextFilter), eLoad, eSave, ".htm");
+  if (const std::optional<QString> picked =
+          seam_->OpenFileName(this, QString::fromUtf8(kTextFilter)))
+    TakeTextFile(*picked);
 }
 
 void TfForm1::bLoad2Click() {
-  PickFile(QString::fromUtf8(kHtmlFilter), eLoad2, eSave2, ".txt");
+  if (const std::optional<QString> picked =
+          seam_->OpenFileName(this, QString::fromUtf8(kHtmlFilter)))
+    TakeHtmlFile(*picked);
 }
 
-// Fills the input field with the picked path and proposes the output name beside it.
-void TfForm1::PickFile(const QString& filter, QLineEdit* load, QLineEdit* save,
-                       const QString& extension) {
-  const std::optional<QString> picked = seam_->OpenFileName(this, filter);
-  if (!picked) return;
-  load->setText(*picked);
-  save->setText(ChangeFileExt(*picked, extension));
+void TfForm1::TakeTextFile(const QString& path) {
+  eLoad->setText(path);
+  eSave->setText(ChangeFileExt(path, ".htm"));
+}
+
+void TfForm1::TakeHtmlFile(const QString& path) {
+  eLoad2->setText(path);
+  eSave2->setText(ChangeFileExt(path, ".txt"));
+}
+
+bool TfForm1::FileDrag(QWidget* receiver, QDropEvent* event) {
+  if (!event->mimeData()->hasUrls()) return false;
+  const std::optional<QString> path = DraggedFile(event->mimeData());
+  // Copy, never move: the file manager must not delete what was dropped here.
+  if (!path || !(event->possibleActions() & Qt::CopyAction)) {
+    event->ignore();
+    return true;
+  }
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+  if (event->type() == QEvent::Drop)
+    TakeDroppedFile(receiver == this ? childAt(event->position().toPoint()) : receiver, *path);
+  return true;
+}
+
+// On a file field the path goes there (an input field proposes its output name too);
+// anywhere else it is the input of the chosen conversion type.
+void TfForm1::TakeDroppedFile(QWidget* target, const QString& path) {
+  auto on = [target](QWidget* field) { return target == field || field->isAncestorOf(target); };
+  if (on(eSave))
+    eSave->setText(path);
+  else if (on(eSave2))
+    eSave2->setText(path);
+  else if (on(eLoad))
+    TakeTextFile(path);
+  else if (on(eLoad2) || rgHead->ItemIndex() == ct_TagDelete)
+    TakeHtmlFile(path);
+  else
+    TakeTextFile(path);
 }
 
 void TfForm1::mnuExitClick() { close(); }
@@ -138,7 +200,32 @@ void TfForm1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void TfForm1::contextMenuEvent(QContextMenuEvent* event) { PopupMenu1->exec(event->globalPos()); }
+void TfForm1::contextMenuEvent(QContextMenuEvent* event) {
+  seam_->PopupMenu(PopupMenu1, event->globalPos());
+}
+
+void TfForm1::dragEnterEvent(QDragEnterEvent* event) { FileDrag(this, event); }
+
+void TfForm1::dragMoveEvent(QDragMoveEvent* event) { FileDrag(this, event); }
+
+void TfForm1::dropEvent(QDropEvent* event) { FileDrag(this, event); }
+
+// The controls' right clicks and drags, before the controls see them.
+bool TfForm1::eventFilter(QObject* watched, QEvent* event) {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget) return false;
+  switch (event->type()) {
+    case QEvent::ContextMenu:
+      contextMenuEvent(static_cast<QContextMenuEvent*>(event));
+      return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      return FileDrag(widget, static_cast<QDropEvent*>(event));
+    default:
+      return false;
+  }
+}
 
 // ConversionHost
 
@@ -150,8 +237,9 @@ void TfForm1::Warn(const std::string& text) {
 }
 
 ConfirmAnswer TfForm1::Confirm(const std::string& text) {
-  const int button = seam_->MessageBox(this, QMessageBox::Warning, QString::fromUtf8(kWarningCaption),
-                                       BoxText(text), {"はい(&Y)", "いいえ(&N)", "ｷｬﾝｾﾙ"});
+  const int button =
+      seam_->MessageBox(this, QMessageBox::Warning, QString::fromUtf8(kWarningCaption),
+                        BoxText(text), {"はい(&Y)", "いいえ(&N)", "ｷｬﾝｾﾙ"});
   if (button == 0) return ca_Yes;
   if (button == 1) return ca_No;
   return ca_Cancel;
@@ -159,7 +247,8 @@ ConfirmAnswer TfForm1::Confirm(const std::string& text) {
 
 void TfForm1::FocusField(FieldKind field) {
   const bool tagDelete = rgHead->ItemIndex() == ct_TagDelete;
-  QLineEdit* target = field == ff_Load ? (tagDelete ? eLoad2 : eLoad) : (tagDelete ? eSave2 : eSave);
+  QLineEdit* target =
+      field == ff_Load ? (tagDelete ? eLoad2 : eLoad) : (tagDelete ? eSave2 : eSave);
   target->setFocus(Qt::OtherFocusReason);
 }
 

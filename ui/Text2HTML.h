@@ -1,15 +1,18 @@
 // The main window TfForm1: every option of a conversion lives in its controls. The
 // window keeps the controls' enabled states in step with the conversion type and the
-// option check boxes, offers the two file pickers, previews the six colours, loads its
-// settings file when created and saves it when closed, and runs conversions as their
-// ConversionHost. Modal boxes, pickers, dialogs, the beep and the shell go through a
-// WindowSeam so that tests can replace them.
+// option check boxes, offers the two file pickers, takes files dropped on it, previews
+// the six colours, loads its settings file when created and saves it when closed, and
+// runs conversions as their ConversionHost. A right click anywhere on it, disabled
+// controls included, opens PopupMenu1. Modal boxes, menus, pickers, dialogs, the beep
+// and the shell go through a WindowSeam so that tests can replace them.
 #pragma once
 
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
 #include <memory>
+#include <optional>
+#include <span>
 
 #include "engine/ConversionOptions.h"
 #include "engine/ConversionRun.h"
@@ -19,6 +22,7 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QDialog;
+class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -88,17 +92,48 @@ class TfForm1 : public QMainWindow, public ConversionHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The window's own context-menu and drag events; those of its controls pass eventFilter.
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void CreateControls();   // the fixed design (Text2HTMLDesign.cpp)
+  // One colour of the preview: its controls, the colour its sample shows while the check
+  // box is clear or the text empty, and its keys in the section "Body" of the settings.
+  // The first five are the body attributes, in the order of ConversionOptions::BodyColors.
+  struct ColourSlot {
+    QCheckBox* TfForm1::*Check;
+    QComboBox* TfForm1::*Combo;
+    TColourSwatch* TfForm1::*Swatch;
+    QLabel* TfForm1::*Sample;  // slot 1 (the background) colours every sample instead
+    void (TfForm1::*Click)();  // the check box's rule
+    Rgb Default;
+    const char* CheckKey;  // nullptr for the font colour, which has keys of its own
+    const char* ColourKey;
+  };
+  static const std::array<ColourSlot, 6> kColourSlots;
+  static std::span<const ColourSlot, 5> BodyColourSlots() {
+    return std::span(kColourSlots).first<5>();
+  }
+
+  void CreateControls();  // the fixed design (Text2HTMLDesign.cpp)
   void CreateMenus();
   void SetTabOrder();
   void ConnectHandlers();  // the rules (Text2HTMLRules.cpp)
-  void ColourCheckRule(QCheckBox* check, QComboBox* combo);
-  void PickFile(const QString& filter, QLineEdit* load, QLineEdit* save, const QString& extension);
+  void ColourCheckRule(const ColourSlot& slot);
   void SetEnabledAndTabStop(QWidget* widget, bool on);
-  bool SaveSettings();     // false when a key could not be written
+  // A path from the picker or a drop: the input field of its group and the output name
+  // proposed beside it.
+  void TakeTextFile(const QString& path);
+  void TakeHtmlFile(const QString& path);
+  // A drag of files onto `receiver` (the window or one of its controls): only a local file
+  // that is no folder is taken. False for drags that carry no addresses (text), which the
+  // control handles itself.
+  bool FileDrag(QWidget* receiver, QDropEvent* event);
+  void TakeDroppedFile(QWidget* target, const QString& path);
+  bool SaveSettings();  // false when the file could not be written
 
   template <typename T>
   T* Control(const char* name) const;

@@ -21,37 +21,36 @@ void SetLabelColour(QLabel* label, QPalette::ColorRole role, const QColor& colou
 
 }  // namespace
 
+// The one list of the colour slots; the rules, the preview, the settings and the run walk it.
+// clang-format off
+const std::array<TfForm1::ColourSlot, 6> TfForm1::kColourSlots = {{
+  // Check box            Combo box                Swatch            Sample           Rule                      Default          Settings keys
+  {&TfForm1::chBGCOLOR,  &TfForm1::cbBGCOLOR,   &TfForm1::Shape1, nullptr,          &TfForm1::chBGCOLORClick, {255, 255, 255}, "BGCOLOR", "Color1"},
+  {&TfForm1::chTEXT,     &TfForm1::cbTEXT,      &TfForm1::Shape2, &TfForm1::lText,  &TfForm1::chTEXTClick,    {0, 0, 0},       "TEXT",    "Color2"},
+  {&TfForm1::chLINK,     &TfForm1::cbLINK,      &TfForm1::Shape3, &TfForm1::lLink,  &TfForm1::chLINKClick,    {0, 0, 255},     "LINK",    "Color3"},
+  {&TfForm1::chVLINK,    &TfForm1::cbVLINK,     &TfForm1::Shape4, &TfForm1::lVlink, &TfForm1::chVLINKClick,   {75, 0, 130},    "VLINK",   "Color4"},
+  {&TfForm1::chALINK,    &TfForm1::cbALINK,     &TfForm1::Shape5, &TfForm1::lAlink, &TfForm1::chALINKClick,   {255, 0, 0},     "ALINK",   "Color5"},
+  {&TfForm1::chFONT,     &TfForm1::cbFONTCOLOR, &TfForm1::Shape6, &TfForm1::lFont,  &TfForm1::chFONTClick,    {0, 0, 0},       nullptr,   nullptr},
+}};
+// clang-format on
+
 void TfForm1::cbCOLORChange() {
-  struct Slot {
-    QComboBox* Combo;
-    QCheckBox* Check;
-    TColourSwatch* Swatch;
-    QLabel* Label;        // slots 2 to 6: the label whose text takes the colour
-    QColor Default;
-  };
-  const Slot colourSlots[] = {
-      {cbBGCOLOR, chBGCOLOR, Shape1, nullptr, Qt::white},
-      {cbTEXT, chTEXT, Shape2, lText, QColor(0, 0, 0)},
-      {cbLINK, chLINK, Shape3, lLink, QColor(0, 0, 255)},
-      {cbVLINK, chVLINK, Shape4, lVlink, QColor(75, 0, 130)},
-      {cbALINK, chALINK, Shape5, lAlink, QColor(255, 0, 0)},
-      {cbFONTCOLOR, chFONT, Shape6, lFont, QColor(0, 0, 0)},
-  };
-  for (const Slot& slot : colourSlots) {
-    const QString text = slot.Combo->currentText();
+  for (const ColourSlot& slot : kColourSlots) {
+    const QString text = (this->*slot.Combo)->currentText();
+    TColourSwatch* swatch = this->*slot.Swatch;
     const ColourResolution resolved = ResolveColourText(text.toStdString(), rememberedColour_);
     // A "#" pair with a single digit stops the refresh; later slots keep their preview.
     if (resolved.Kind == cr_Stop) return;
-    if (resolved.Kind == cr_Colour) slot.Swatch->SetFill(ToQColor(resolved.Colour));
-    const bool on = slot.Check->isChecked();
-    if (!slot.Label) {
-      const QColor background = on ? slot.Swatch->Fill() : QColor(Qt::white);
-      Shape7->SetFill(on && text.isEmpty() ? QColor(Qt::white) : background);
-      for (QLabel* label : {lText, lLink, lVlink, lAlink, lFont})
-        SetLabelColour(label, QPalette::Window, background);
+    if (resolved.Kind == cr_Colour) swatch->SetFill(ToQColor(resolved.Colour));
+    const bool on = (this->*slot.Check)->isChecked();
+    if (!slot.Sample) {  // the background of the sample area and of every sample
+      const QColor background = on ? swatch->Fill() : ToQColor(slot.Default);
+      Shape7->SetFill(on && text.isEmpty() ? ToQColor(slot.Default) : background);
+      for (const ColourSlot& other : kColourSlots)
+        if (other.Sample) SetLabelColour(this->*other.Sample, QPalette::Window, background);
     } else {
-      const QColor colour = on && !text.isEmpty() ? slot.Swatch->Fill() : slot.Default;
-      SetLabelColour(slot.Label, QPalette::WindowText, colour);
+      const QColor colour = on && !text.isEmpty() ? swatch->Fill() : ToQColor(slot.Default);
+      SetLabelColour(this->*slot.Sample, QPalette::WindowText, colour);
     }
   }
 }

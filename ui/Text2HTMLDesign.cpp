@@ -18,8 +18,8 @@
 #include <map>
 
 #include "ui/ColourNames.h"
-#include "ui/CompactStyle.h"
 #include "ui/ColourSwatch.h"
+#include "ui/CompactStyle.h"
 #include "ui/RadioGroup.h"
 #include "ui/Text2HTML.h"
 
@@ -96,12 +96,14 @@ constexpr ControlDesign kDesign[] = {
 // clang-format on
 
 const QStringList& FontItems() {
+  // clang-format off
   static const QStringList items = {
       "", "Arial", "Arial,Helv", "Century", "Comic Sans MS", "Courier", "Garamond MT",
       "Haettenschweiler", "Helv", "Impact", "Lucida Console", "Lucida Sans Unicode Regular",
       "Microsoft Data Map", "Modern", "Monotype", "MS Sans Serif", "MS Serif", "Roman", "Script",
       "Small Fonts", "Symbol", "Terminal", "Times", "Times New Roman", "WingDings", "ＭＳ Ｐ明朝",
       "ＭＳ 明朝", "ＭＳ Ｐゴシック", "ＭＳ ゴシック"};
+  // clang-format on
   return items;
 }
 
@@ -145,8 +147,8 @@ QPixmap DrawPicture(Picture picture, int size, bool enabled) {
     p.setBrush(enabled ? QColor(230, 190, 60) : QColor(205, 205, 205));
     p.drawRect(QRectF(s * 0.1, s * 0.3, s * 0.75, s * 0.55));
     p.setBrush(enabled ? QColor(250, 220, 110) : QColor(225, 225, 225));
-    const QPointF flap[] = {{s * 0.1, s * 0.85}, {s * 0.28, s * 0.45}, {s * 0.95, s * 0.45},
-                            {s * 0.8, s * 0.85}};
+    const QPointF flap[] = {
+        {s * 0.1, s * 0.85}, {s * 0.28, s * 0.45}, {s * 0.95, s * 0.45}, {s * 0.8, s * 0.85}};
     p.drawPolygon(flap, 4);
   }
   return pixmap;
@@ -163,8 +165,12 @@ QWidget* CreateControl(const ControlDesign& d, QWidget* parent) {
   const QString caption = QString::fromUtf8(d.Caption);
   QWidget* widget = nullptr;
   switch (d.Kind) {
-    case K::Panel: widget = new QWidget(parent); break;
-    case K::GroupBox: widget = new QGroupBox(caption, parent); break;
+    case K::Panel:
+      widget = new QWidget(parent);
+      break;
+    case K::GroupBox:
+      widget = new QGroupBox(caption, parent);
+      break;
     case K::Label: {
       auto* label = new QLabel(parent);
       label->setTextFormat(Qt::PlainText);  // "<BR>" is text here, not markup
@@ -175,7 +181,8 @@ QWidget* CreateControl(const ControlDesign& d, QWidget* parent) {
     case K::BitButton: {
       auto* button = new QToolButton(parent);
       const int side = d.Width - 8;
-      button->setIcon(ButtonIcon(QString(d.Name) == "bExe" ? Picture::Execute : Picture::Open, side));
+      button->setIcon(
+          ButtonIcon(QString(d.Name) == "bExe" ? Picture::Execute : Picture::Open, side));
       button->setIconSize(QSize(side, side));
       button->setFocusPolicy(Qt::StrongFocus);
       widget = button;
@@ -187,7 +194,9 @@ QWidget* CreateControl(const ControlDesign& d, QWidget* parent) {
       widget = group;
       break;
     }
-    case K::Edit: widget = new QLineEdit(parent); break;
+    case K::Edit:
+      widget = new QLineEdit(parent);
+      break;
     case K::CheckBox: {
       auto* check = new QCheckBox(caption, parent);
       check->setChecked(d.State == 1);
@@ -211,7 +220,9 @@ QWidget* CreateControl(const ControlDesign& d, QWidget* parent) {
       widget = radio;
       break;
     }
-    case K::Swatch: widget = new TColourSwatch(parent); break;
+    case K::Swatch:
+      widget = new TColourSwatch(parent);
+      break;
     case K::ListBox: {
       // Scratch lists of tag deletion in the design; nothing the user needs to see.
       widget = new QListWidget(parent);
@@ -315,7 +326,8 @@ void TfForm1::CreateControls() {
   auto* style = new CompactStyle(QApplication::style()->name());
   style->setParent(this);
   for (QAbstractButton* button : findChildren<QAbstractButton*>())
-    if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button)) button->setStyle(style);
+    if (qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button))
+      button->setStyle(style);
   // The check boxes that sit on a group's frame take the place of its caption.
   for (QCheckBox* check : {chFONT, chPOSITION, chLAYOUT}) {
     check->setAutoFillBackground(true);
@@ -325,7 +337,8 @@ void TfForm1::CreateControls() {
     group->setProperty(kCoveredCaption, true);
     group->setStyle(style);
   }
-  for (QLabel* label : {lText, lLink, lVlink, lAlink, lFont}) label->setAutoFillBackground(true);
+  for (const ColourSlot& slot : kColourSlots)  // the samples show the background colour
+    if (slot.Sample) (this->*slot.Sample)->setAutoFillBackground(true);
   // The tab-stop rules restore each control's own focus policy.
   for (const ControlDesign& d : kDesign) {
     QWidget* widget = created.at(d.Name);
@@ -339,8 +352,7 @@ void TfForm1::SetTabOrder() {
   std::map<QWidget*, std::vector<const ControlDesign*>> children;
   for (const ControlDesign& d : kDesign)
     if (d.Parent && d.Tab >= 0) children[findChild<QWidget*>(d.Parent)].push_back(&d);
-  for (auto& [parent, list] : children)
-    std::ranges::stable_sort(list, {}, &ControlDesign::Tab);
+  for (auto& [parent, list] : children) std::ranges::stable_sort(list, {}, &ControlDesign::Tab);
 
   std::vector<QWidget*> chain;
   std::vector<QWidget*> todo = {pBase1};

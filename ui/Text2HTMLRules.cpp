@@ -16,19 +16,19 @@ namespace orven {
 void TfForm1::ConnectHandlers() {
   connect(rgHead, &TRadioGroup::Changed, this, &TfForm1::rgHeadClick);
   connect(chTITLE, &QCheckBox::toggled, this, &TfForm1::chTITLEClick);
-  connect(chBGCOLOR, &QCheckBox::toggled, this, &TfForm1::chBGCOLORClick);
-  connect(chTEXT, &QCheckBox::toggled, this, &TfForm1::chTEXTClick);
-  connect(chLINK, &QCheckBox::toggled, this, &TfForm1::chLINKClick);
-  connect(chVLINK, &QCheckBox::toggled, this, &TfForm1::chVLINKClick);
-  connect(chALINK, &QCheckBox::toggled, this, &TfForm1::chALINKClick);
-  connect(chFONT, &QCheckBox::toggled, this, &TfForm1::chFONTClick);
+  for (const ColourSlot& slot : kColourSlots) {  // the five colour check boxes and chFONT
+    connect(this->*slot.Check, &QCheckBox::toggled, this, slot.Click);
+    connect(this->*slot.Combo, &QComboBox::editTextChanged, this, &TfForm1::cbCOLORChange);
+  }
   connect(chLAYOUT, &QCheckBox::toggled, this, &TfForm1::chLAYOUTClick);
   connect(chPOSITION, &QCheckBox::toggled, this, &TfForm1::chPOSITIONClick);
-  for (QComboBox* combo : {cbBGCOLOR, cbTEXT, cbLINK, cbVLINK, cbALINK, cbFONTCOLOR})
-    connect(combo, &QComboBox::editTextChanged, this, &TfForm1::cbCOLORChange);
   // rbFONT1 and rbFONT2 are one group: checking one clears the other.
-  connect(rbFONT1, &QRadioButton::toggled, this, [this](bool on) { if (on) UncheckRadioButton(rbFONT2); });
-  connect(rbFONT2, &QRadioButton::toggled, this, [this](bool on) { if (on) UncheckRadioButton(rbFONT1); });
+  connect(rbFONT1, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) UncheckRadioButton(rbFONT2);
+  });
+  connect(rbFONT2, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) UncheckRadioButton(rbFONT1);
+  });
 
   connect(bExe, &QToolButton::clicked, this, &TfForm1::bExeClick);
   connect(mnuExe, &QAction::triggered, this, &TfForm1::bExeClick);
@@ -55,58 +55,55 @@ void TfForm1::ConnectHandlers() {
 // A control out of the tab order takes no focus; back in, it gets its design policy again.
 void TfForm1::SetEnabledAndTabStop(QWidget* widget, bool on) {
   widget->setEnabled(on);
-  widget->setFocusPolicy(on ? static_cast<Qt::FocusPolicy>(widget->property("designFocusPolicy").toInt())
-                            : Qt::NoFocus);
+  widget->setFocusPolicy(
+      on ? static_cast<Qt::FocusPolicy>(widget->property("designFocusPolicy").toInt())
+         : Qt::NoFocus);
 }
 
 void TfForm1::rgHeadClick() {
   const int type = rgHead->ItemIndex();
   if (type < 0) return;
-  const bool html = type == 0;
-  const bool textFile = type != 2;
+  const bool html = type == ct_CreateHtml;
+  const bool textFile = type != ct_TagDelete;
   rg1BYTE->setEnabled(textFile);
   rgBROWSERS->setEnabled(html);
-  for (QWidget* w : std::initializer_list<QWidget*>{eLoad, eSave, bLoad, LoadFileName, SaveFileName})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{eLoad, eSave, bLoad, LoadFileName, SaveFileName})
     w->setEnabled(textFile);
-  for (QWidget* w : std::initializer_list<QWidget*>{eLoad2, eSave2, bLoad2, LoadFileName2, SaveFileName2})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{eLoad2, eSave2, bLoad2, LoadFileName2, SaveFileName2})
     w->setEnabled(!textFile);
-  for (QWidget* w : std::initializer_list<QWidget*>{chTITLE, chBGCOLOR, chTEXT, chLINK, chVLINK,
-                                                    chALINK, chFONT, chLAYOUT, chPOSITION, ColorImage})
+  for (QWidget* w : std::initializer_list<QWidget*>{chTITLE, chLAYOUT, chPOSITION, ColorImage})
     w->setEnabled(html);
+  for (const ColourSlot& slot : kColourSlots) (this->*slot.Check)->setEnabled(html);  // and chFONT
   // Controls of a clear check box stay as they are: its rule has disabled them already.
-  const std::pair<QCheckBox*, std::vector<QWidget*>> dependents[] = {
-      {chTITLE, {eTITLE}},
-      {chBGCOLOR, {cbBGCOLOR}},
-      {chTEXT, {cbTEXT}},
-      {chLINK, {cbLINK}},
-      {chVLINK, {cbVLINK}},
-      {chALINK, {cbALINK}},
-      {chFONT, {cbFONT, cbSIZE, cbFONTCOLOR, rbFONT1, rbFONT2}},
-      {chLAYOUT, {rgLAYOUT}},
-      {chPOSITION, {rgPOSITION}},
+  std::vector<std::pair<QCheckBox*, QWidget*>> dependents = {
+      {chTITLE, eTITLE}, {chFONT, cbFONT},  {chFONT, cbSIZE},     {chFONT, cbFONTCOLOR},
+      {chFONT, rbFONT1}, {chFONT, rbFONT2}, {chLAYOUT, rgLAYOUT}, {chPOSITION, rgPOSITION},
   };
-  for (const auto& [check, widgets] : dependents)
-    for (QWidget* w : widgets)
-      if (!html) w->setEnabled(false);
-      else if (check->isChecked()) w->setEnabled(true);
+  for (const ColourSlot& slot : BodyColourSlots())
+    dependents.emplace_back(this->*slot.Check, this->*slot.Combo);
+  for (const auto& [check, widget] : dependents)
+    if (!html || check->isChecked()) widget->setEnabled(html);
 }
 
 void TfForm1::chTITLEClick() { SetEnabledAndTabStop(eTITLE, chTITLE->isChecked()); }
 
-void TfForm1::ColourCheckRule(QCheckBox* check, QComboBox* combo) {
-  SetEnabledAndTabStop(combo, check->isChecked());
+void TfForm1::ColourCheckRule(const ColourSlot& slot) {
+  SetEnabledAndTabStop(this->*slot.Combo, (this->*slot.Check)->isChecked());
   cbCOLORChange();
 }
 
-void TfForm1::chBGCOLORClick() { ColourCheckRule(chBGCOLOR, cbBGCOLOR); }
-void TfForm1::chTEXTClick() { ColourCheckRule(chTEXT, cbTEXT); }
-void TfForm1::chLINKClick() { ColourCheckRule(chLINK, cbLINK); }
-void TfForm1::chVLINKClick() { ColourCheckRule(chVLINK, cbVLINK); }
-void TfForm1::chALINKClick() { ColourCheckRule(chALINK, cbALINK); }
+void TfForm1::chBGCOLORClick() { ColourCheckRule(kColourSlots[0]); }
+void TfForm1::chTEXTClick() { ColourCheckRule(kColourSlots[1]); }
+void TfForm1::chLINKClick() { ColourCheckRule(kColourSlots[2]); }
+void TfForm1::chVLINKClick() { ColourCheckRule(kColourSlots[3]); }
+void TfForm1::chALINKClick() { ColourCheckRule(kColourSlots[4]); }
 
 void TfForm1::chFONTClick() {
   const bool on = chFONT->isChecked();
-  for (QWidget* w : std::initializer_list<QWidget*>{cbFONT, cbSIZE, cbFONTCOLOR}) SetEnabledAndTabStop(w, on);
+  for (QWidget* w : std::initializer_list<QWidget*>{cbFONT, cbSIZE, cbFONTCOLOR})
+    SetEnabledAndTabStop(w, on);
   rbFONT1->setEnabled(on);
   rbFONT2->setEnabled(on);
   cbCOLORChange();

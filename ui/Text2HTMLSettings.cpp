@@ -24,9 +24,12 @@ namespace {
 template <typename Button>
 void LoadCheck(Button* button, int value) {
   if (value == -1) return;
-  if (value != 0) button->setChecked(true);
-  else if constexpr (std::is_same_v<Button, QRadioButton>) UncheckRadioButton(button);
-  else button->setChecked(false);
+  if (value != 0)
+    button->setChecked(true);
+  else if constexpr (std::is_same_v<Button, QRadioButton>)
+    UncheckRadioButton(button);
+  else
+    button->setChecked(false);
 }
 
 void LoadCheck(QAction* action, int value) {
@@ -46,7 +49,8 @@ QString ReadText(const IniFile& ini, const char* section, const char* key) {
 
 void TfForm1::FormCreate() {
   const IniFile ini(QFile::encodeName(settingsPath_).toStdString());
-  const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize();
+  const QSize screen =
+      QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size() : QSize();
   const int left = ini.ReadInteger("Form", "Left");
   const int top = ini.ReadInteger("Form", "Top");
   move(left == -1 ? (screen.width() - kClientWidth) / 2 : left,
@@ -58,22 +62,21 @@ void TfForm1::FormCreate() {
   LoadCheck(chTITLE, ini.ReadInteger("Title", "Check"));
   if (const QString text = ReadText(ini, "Title", "String"); !text.isEmpty()) eTITLE->setText(text);
 
-  const std::tuple<QCheckBox*, QComboBox*, const char*, const char*> body[] = {
-      {chBGCOLOR, cbBGCOLOR, "BGCOLOR", "Color1"}, {chTEXT, cbTEXT, "TEXT", "Color2"},
-      {chLINK, cbLINK, "LINK", "Color3"},          {chVLINK, cbVLINK, "VLINK", "Color4"},
-      {chALINK, cbALINK, "ALINK", "Color5"}};
-  for (const auto& [check, combo, checkKey, colourKey] : body) {
-    LoadCheck(check, ini.ReadInteger("Body", checkKey));
-    if (const QString text = ReadText(ini, "Body", colourKey); !text.isEmpty()) combo->setEditText(text);
+  for (const ColourSlot& slot : BodyColourSlots()) {
+    LoadCheck(this->*slot.Check, ini.ReadInteger("Body", slot.CheckKey));
+    if (const QString text = ReadText(ini, "Body", slot.ColourKey); !text.isEmpty())
+      (this->*slot.Combo)->setEditText(text);
   }
 
   LoadCheck(chFONT, ini.ReadInteger("Font", "Check"));
   LoadCheck(rbFONT1, ini.ReadInteger("Font", "Check1"));
   LoadCheck(rbFONT2, ini.ReadInteger("Font", "Check2"));
-  if (const QString text = ReadText(ini, "Font", "Type"); !text.isEmpty()) cbFONT->setEditText(text);
+  if (const QString text = ReadText(ini, "Font", "Type"); !text.isEmpty())
+    cbFONT->setEditText(text);
   if (const int size = ini.ReadInteger("Font", "Size"); size != -1)
     cbSIZE->setCurrentIndex(size >= 0 && size < cbSIZE->count() ? size : -1);
-  if (const QString text = ReadText(ini, "Font", "Color"); !text.isEmpty()) cbFONTCOLOR->setEditText(text);
+  if (const QString text = ReadText(ini, "Font", "Color"); !text.isEmpty())
+    cbFONTCOLOR->setEditText(text);
 
   LoadCheck(chPOSITION, ini.ReadInteger("Position", "Check"));
   LoadItem(rgPOSITION, ini.ReadInteger("Position", "Type"));
@@ -86,31 +89,42 @@ void TfForm1::FormCreate() {
   rgHeadClick();
 }
 
+// Every key of one save goes to the file in one replacement: when it fails, the file
+// stays as it was.
 bool TfForm1::SaveSettings() {
-  IniFile ini(QFile::encodeName(settingsPath_).toStdString());
+  std::vector<IniEntry> entries;
   auto integer = [&](const char* section, const char* key, int value) {
-    return ini.WriteInteger(section, key, value);
+    entries.push_back({section, key, std::to_string(value)});
   };
   auto text = [&](const char* section, const char* key, const QString& value) {
-    return ini.WriteString(section, key, value.toStdString());
+    entries.push_back({section, key, value.toStdString()});
   };
-  if (!mnuYes->isChecked()) return integer("Save", "Check1", 0) && integer("Save", "Check2", mnuNo->isChecked());
-  return integer("Form", "Left", x()) && integer("Form", "Top", y()) &&
-         integer("Convert", "Type", rgHead->ItemIndex()) && integer("1Byte", "Check", rg1BYTE->ItemIndex()) &&
-         integer("Browsers", "Check", rgBROWSERS->ItemIndex()) &&
-         integer("Title", "Check", chTITLE->isChecked()) && text("Title", "String", eTITLE->text()) &&
-         integer("Body", "BGCOLOR", chBGCOLOR->isChecked()) && text("Body", "Color1", cbBGCOLOR->currentText()) &&
-         integer("Body", "TEXT", chTEXT->isChecked()) && text("Body", "Color2", cbTEXT->currentText()) &&
-         integer("Body", "LINK", chLINK->isChecked()) && text("Body", "Color3", cbLINK->currentText()) &&
-         integer("Body", "VLINK", chVLINK->isChecked()) && text("Body", "Color4", cbVLINK->currentText()) &&
-         integer("Body", "ALINK", chALINK->isChecked()) && text("Body", "Color5", cbALINK->currentText()) &&
-         integer("Font", "Check", chFONT->isChecked()) && integer("Font", "Check1", rbFONT1->isChecked()) &&
-         integer("Font", "Check2", rbFONT2->isChecked()) && text("Font", "Type", cbFONT->currentText()) &&
-         integer("Font", "Size", cbSIZE->currentIndex()) && text("Font", "Color", cbFONTCOLOR->currentText()) &&
-         integer("Position", "Check", chPOSITION->isChecked()) &&
-         integer("Position", "Type", rgPOSITION->ItemIndex()) &&
-         integer("Layout", "Check", chLAYOUT->isChecked()) && integer("Layout", "Type", rgLAYOUT->ItemIndex()) &&
-         integer("Save", "Check1", 1) && integer("Save", "Check2", mnuNo->isChecked());
+  if (mnuYes->isChecked()) {
+    integer("Form", "Left", x());
+    integer("Form", "Top", y());
+    integer("Convert", "Type", rgHead->ItemIndex());
+    integer("1Byte", "Check", rg1BYTE->ItemIndex());
+    integer("Browsers", "Check", rgBROWSERS->ItemIndex());
+    integer("Title", "Check", chTITLE->isChecked());
+    text("Title", "String", eTITLE->text());
+    for (const ColourSlot& slot : BodyColourSlots()) {
+      integer("Body", slot.CheckKey, (this->*slot.Check)->isChecked());
+      text("Body", slot.ColourKey, (this->*slot.Combo)->currentText());
+    }
+    integer("Font", "Check", chFONT->isChecked());
+    integer("Font", "Check1", rbFONT1->isChecked());
+    integer("Font", "Check2", rbFONT2->isChecked());
+    text("Font", "Type", cbFONT->currentText());
+    integer("Font", "Size", cbSIZE->currentIndex());
+    text("Font", "Color", cbFONTCOLOR->currentText());
+    integer("Position", "Check", chPOSITION->isChecked());
+    integer("Position", "Type", rgPOSITION->ItemIndex());
+    integer("Layout", "Check", chLAYOUT->isChecked());
+    integer("Layout", "Type", rgLAYOUT->ItemIndex());
+  }
+  integer("Save", "Check1", mnuYes->isChecked());
+  integer("Save", "Check2", mnuNo->isChecked());
+  return IniFile(QFile::encodeName(settingsPath_).toStdString()).WriteStrings(entries);
 }
 
 void TfForm1::FormClose() {
@@ -132,17 +146,15 @@ void TfForm1::mnuNoClick() {
 }
 
 void TfForm1::mnuFormatClick() {
-  rgHead->SetItemIndex(0);
+  rgHead->SetItemIndex(ct_CreateHtml);
   rg1BYTE->SetItemIndex(0);
   rgBROWSERS->SetItemIndex(1);
   chTITLE->setChecked(true);
   eTITLE->clear();
-  for (const auto& [check, combo] : {std::pair{chBGCOLOR, cbBGCOLOR}, std::pair{chTEXT, cbTEXT},
-                                     std::pair{chLINK, cbLINK}, std::pair{chVLINK, cbVLINK},
-                                     std::pair{chALINK, cbALINK}}) {
-    check->setChecked(true);
-    combo->setCurrentIndex(0);
-    combo->setEditText(combo->itemText(0));
+  for (const ColourSlot& slot : BodyColourSlots()) {
+    (this->*slot.Check)->setChecked(true);
+    (this->*slot.Combo)->setCurrentIndex(0);
+    (this->*slot.Combo)->setEditText((this->*slot.Combo)->itemText(0));
   }
   chFONT->setChecked(false);
   UncheckRadioButton(rbFONT1);

@@ -49,7 +49,7 @@ constexpr int kHandHotY = 1;
 class CursorTable : public QObject {
  public:
   using QObject::QObject;
-  std::map<int, QCursor> cursors;
+  std::map<int, QCursor> Cursors;
 };
 
 }  // namespace
@@ -57,7 +57,7 @@ class CursorTable : public QObject {
 std::map<int, QCursor>& ScreenCursors() {
   static QPointer<CursorTable> table;
   if (!table) table = new CursorTable(QCoreApplication::instance());  // owned by the application
-  return table->cursors;
+  return table->Cursors;
 }
 
 QCursor ScreenCursor(int id) {

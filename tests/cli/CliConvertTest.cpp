@@ -1,4 +1,5 @@
-// orven-cli convert: options, the overwrite question, messages and exit statuses.
+// orven-cli convert: options, the overwrite question, messages and exit statuses; standard
+// input and output; the batch mode (--to DIR) against single runs.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -128,9 +130,11 @@ TEST(CliConvert, UsageErrors) {
       {"create-html", in, out, "--font-mode", "all"},
       {"create-html", in, out, "--title"},
       {"create-html", in, out, "--no-title=yes"},
-      {"create-html", in, out, "--title", "\xFF"},        // not UTF-8
+      {"create-html", in, out, "--title", "\xFF"},   // not UTF-8
       {"create-html", in, out, "--font-face", "😀"},  // no Shift_JIS character
       {"create-html", in, out, "--bgcolor", "€"},
+      {"create-html", in, "-", "--open"},   // nothing to open
+      {"create-html", in, out, "-j", "2"},  // only with --to
   };
   for (const auto& args : cases) {
     const CliResult r = Convert(args);
@@ -210,6 +214,30 @@ TEST(CliConvert, OverwriteNeedsConfirmation) {
   }
 }
 
+TEST(CliConvert, StandardInputAndOutputConvertLikeFiles) {
+  TempDir dir;
+  WriteFile(dir.File("in.htm"), "<P>a &amp; b</P>\r\n\x1B$B$\\\r\n");  // JIS left open
+  for (const char* type : {"create-html", "br-tag-only", "tag-delete"}) {
+    SCOPED_TRACE(type);
+    const std::string file = dir.File(std::string(type) + ".out");
+    ASSERT_EQ(Convert({type, dir.File("in.htm"), file}).status, kExitOk);
+    const std::string expected = ReadFile(file);
+    CliResult r = Convert({type, "-", "-"}, ReadFile(dir.File("in.htm")));
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(r.err, "変換に成功しました。\n");
+    r = Convert({type, dir.File("in.htm"), "-"});
+    EXPECT_EQ(r.out, expected);
+    // Standard input that is the input gives no answer to the question, even on a terminal.
+    r = Convert({type, "-", file}, "y\n", true);
+    EXPECT_EQ(r.status, kExitNotOverwritten);
+    EXPECT_EQ(ReadFile(file), expected);
+    r = Convert({type, "-", file, "--yes"}, ReadFile(dir.File("in.htm")));
+    EXPECT_EQ(r.status, kExitOk);
+    EXPECT_EQ(ReadFile(file), expected);
+  }
+}
+
 // --open starts the desktop's opener with the output and does not wait for it; an opener
 // that cannot be started does not fail the run.
 TEST(CliConvert, OpenStartsTheOpenerWithoutWaiting) {
@@ -235,6 +263,131 @@ TEST(CliConvert, OpenStartsTheOpenerWithoutWaiting) {
   r = Convert({"create-html", dir.File("in.txt"), dir.File("out2.htm"), "--open"});
   EXPECT_EQ(r.status, kExitOk);
   ::setenv("PATH", savedPath.c_str(), 1);
+}
+
+// Inputs that exercise every type: tags across lines, entities, half-width kana, and JIS
+// left in kanji mode at the end, which must not reach the next file of a worker.
+std::string GeneratedPage(std::mt19937& random) {
+  static const char* const kPieces[] = {
+      "<P>",
+      "</P>\r\n",
+      "<A HREF=\"x\r\ny\">",  // a tag across two lines
+      "a &amp; b &lt;c&gt; &quot;d&quot;",
+      "\xB6\xDE\xB1",      // ｶﾞｱ
+      "\x82\xA0\x95\x5C",  // あ表
+      "\x1B$B$\"$$",       // JIS: kanji mode entered, あい
+      "\x1B(B",            // JIS: back to ASCII
+      "\xA4\xA2\xB4\xC1",  // EUC-JP: あ漢
+      "\r\n",
+      "\n",
+      "text",
+      "<BR>\r\n",
+  };
+  std::string page;
+  const int pieces = 1 + static_cast<int>(random() % 40);
+  for (int i = 0; i < pieces; ++i) page += kPieces[random() % std::size(kPieces)];
+  return page;
+}
+
+std::vector<std::string> Batch(const std::string& type, const std::string& to,
+                               const std::string& jobs, const std::vector<std::string>& inputs) {
+  std::vector<std::string> args = {type, "--to", to, "-j", jobs};
+  args.insert(args.end(), inputs.begin(), inputs.end());
+  return args;
+}
+
+TEST(CliConvertBatch, OutputsEqualSingleRunsWhateverTheNumberOfWorkers) {
+  TempDir dir;
+  std::mt19937 random(14);
+  const char* const kExtensions[] = {".htm", ".txt", ""};
+  std::vector<std::string> inputs;
+  for (int i = 0; i < 200; ++i) {
+    inputs.push_back(dir.File("p" + std::to_string(i) + kExtensions[i % 3]));
+    WriteFile(inputs.back(), GeneratedPage(random));
+  }
+  for (const std::string type : {"create-html", "br-tag-only", "tag-delete"}) {
+    SCOPED_TRACE(type);
+    const std::string one = dir.File(type + "-1"), four = dir.File(type + "-4");
+    std::filesystem::create_directory(one);
+    std::filesystem::create_directory(four);
+    for (const auto& [to, jobs] : {std::pair{one, "1"}, std::pair{four, "4"}}) {
+      const CliResult r = Convert(Batch(type, to, jobs, inputs));
+      EXPECT_EQ(r.status, kExitOk);
+      EXPECT_EQ(r.err.rfind("200 converted, 0 skipped, 0 failed, ", 0), 0u) << r.err;
+    }
+    const std::string extension = type == "tag-delete" ? ".txt" : ".htm";
+    for (const std::string& input : inputs) {
+      const std::string name = std::filesystem::path(input).stem().string() + extension;
+      ASSERT_EQ(Convert({type, input, dir.File("single"), "--yes"}).status, kExitOk);
+      const std::string single = ReadFile(dir.File("single"));
+      EXPECT_EQ(ReadFile(one + "/" + name), single) << input;
+      EXPECT_EQ(ReadFile(four + "/" + name), single) << input;
+    }
+  }
+}
+
+// Each file ends as its own run would; the messages come in the order of the inputs.
+TEST(CliConvertBatch, AFileThatFailsOrIsSkippedDoesNotStopTheOthers) {
+  TempDir dir;
+  const std::string out = dir.File("out");
+  std::filesystem::create_directory(out);
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) WriteFile(dir.File(name), name);
+  WriteFile(out + "/b.htm", "keep");
+  const std::vector<std::string> inputs = {dir.File("a.txt"), dir.File("b.txt"), "/proc/self/mem",
+                                           dir.File("missing.txt"), dir.File("c.txt")};
+  CliResult r = Convert(Batch("br-tag-only", out, "3", inputs));
+  EXPECT_EQ(r.status, kExitRunFailed);
+  EXPECT_EQ(r.err.rfind(dir.File("b.txt") + ": 同じファイル名があります。\n上書きしますか？\n" +
+                            "/proc/self/mem: "
+                            "SaveFileNameが間違っています。\nフォルダ名をよく確かめてください。\n" +
+                            dir.File("missing.txt") +
+                            ": LoadFileNameが間違っています。\n確認してください。\n" +
+                            "2 converted, 1 skipped, 2 failed, ",
+                        0),
+            0u)
+      << r.err;
+  EXPECT_EQ(ReadFile(out + "/a.htm"), "a.txt<BR>\r\n");
+  EXPECT_EQ(ReadFile(out + "/b.htm"), "keep");
+  EXPECT_EQ(ReadFile(out + "/c.htm"), "c.txt<BR>\r\n");
+
+  r = Convert(Batch("br-tag-only", out, "2", {dir.File("b.txt"), dir.File("c.txt")}));
+  EXPECT_EQ(r.status, kExitNotOverwritten);
+  r = Convert({"br-tag-only", "--to", out, "--yes", dir.File("b.txt")});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(ReadFile(out + "/b.htm"), "b.txt<BR>\r\n");
+}
+
+TEST(CliConvertBatch, ArgumentsAreRefusedBeforeAnythingIsWritten) {
+  TempDir dir;
+  const std::string out = dir.File("out");
+  std::filesystem::create_directories(out + "/sub");
+  std::filesystem::create_directory(dir.File("sub"));
+  for (const char* name : {"a.txt", "sub/a.md", "b.htm"}) WriteFile(dir.File(name), "x\r\n");
+  WriteFile(out + "/c.txt", "x\r\n");
+  const std::string a = dir.File("a.txt"), b = dir.File("b.htm");
+  const std::vector<std::vector<std::string>> cases = {
+      {"create-html", "--to", dir.File("absent"), a},
+      {"create-html", "--to", a, b},                          // not a folder
+      {"create-html", "--to", out, a, dir.File("sub/a.md")},  // both write a.htm
+      {"tag-delete", "--to", out, a, a},
+      {"create-html", "--to", dir.File(""), a, b},            // b.htm is an output
+      {"tag-delete", "--to", out, b, out + "/sub/../c.txt"},  // c.txt is an output
+      {"create-html", "--to", out, "-"},
+      {"create-html", "--to", out, "--open", a},
+      {"create-html", "--to", out},
+      {"create-html", "--to", out, "-j", "0", a},
+      {"create-html", "--to", out, "--jobs=x", a},
+      {"create-html", "--to", out, "-j"},
+  };
+  for (const auto& args : cases) {
+    const CliResult r = Convert(args);
+    EXPECT_EQ(r.status, kExitUsage) << ::testing::PrintToString(args);
+    EXPECT_FALSE(r.err.empty());
+  }
+  EXPECT_FALSE(std::filesystem::exists(out + "/a.htm"));
+  EXPECT_FALSE(std::filesystem::exists(out + "/b.txt"));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("a.htm")));
+  EXPECT_EQ(ReadFile(out + "/c.txt"), "x\r\n");
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // orven-cli under hostile input: binary bytes through every command, very long lines and
 // very many lines, inputs that exist but cannot be read, outputs that cannot be written
 // (a folder that refuses files, a full device, a file limit reached halfway), and outputs
-// that are the input itself. Each case must end with its defined status and message,
-// never touch the input, and keep every line written before a failure.
+// that are the input itself (also as standard output appended to it). Each case must end
+// with its defined status and message, never touch the input, and keep every line written
+// before a failure.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -61,6 +63,30 @@ std::size_t Count(const std::string& s, const std::string& what) {
 }
 
 bool RunningAsRoot() { return geteuid() == 0; }
+
+// While it lives, a write beyond `bytes` fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &previous_);
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limited = saved_;
+    limited.rlim_cur = bytes;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    sigaction(SIGXFSZ, &previous_, nullptr);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  struct sigaction previous_ = {};
+  rlimit saved_{};
+};
 
 class CliHostile : public ::testing::Test {
  protected:
@@ -308,17 +334,11 @@ TEST_F(CliHostile, AFailedRunKeepsTheLinesWrittenBeforeIt) {
   WriteFile(input, text);
 
   constexpr rlim_t kLimit = 10000;
-  struct sigaction ignore {}, previous {};
-  ignore.sa_handler = SIG_IGN;
-  ASSERT_EQ(sigaction(SIGXFSZ, &ignore, &previous), 0);
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  rlimit limited = saved;
-  limited.rlim_cur = kLimit;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  const CliResult r = RunOrvenCli({"convert", "br-tag-only", input, output, "--kana", "no"});
-  setrlimit(RLIMIT_FSIZE, &saved);
-  sigaction(SIGXFSZ, &previous, nullptr);
+  CliResult r;
+  {
+    const FileSizeLimit limit(kLimit);
+    r = RunOrvenCli({"convert", "br-tag-only", input, output, "--kana", "no"});
+  }
 
   EXPECT_EQ(r.status, kExitRunFailed);
   EXPECT_NE(r.err.find(kSaveFileName), std::string::npos) << r.err;
@@ -372,6 +392,35 @@ TEST_F(CliHostile, OutputThatIsTheInputItselfWithYes) {
       EXPECT_TRUE(fs::is_symlink(link));
     }
   }
+}
+
+// Standard output appended to the input file: the input is read whole first, as above;
+// a reader that met its own output would grow the file without end (here: up to the limit).
+TEST_F(CliHostile, StandardOutputAppendedToTheInput) {
+  std::string text;
+  std::string converted;
+  for (int i = 0; i < 40000; ++i) {  // more than one block of the line reader
+    text += "line " + std::to_string(i) + "\r\n";
+    converted += "line " + std::to_string(i) + "<BR>\r\n";
+  }
+  const std::string input = Path("in.txt");
+  WriteFile(input, text);
+
+  int status = -1;
+  {
+    const FileSizeLimit limit(4 * text.size());
+    std::ofstream out(input, std::ios::binary | std::ios::app);
+    const int fd = ::open(input.c_str(), O_RDONLY);
+    std::istringstream in;
+    std::ostringstream err;
+    CliEnvironment env;
+    env.stdoutFd = fd;
+    status = RunCli({"convert", "br-tag-only", input, "-", "--kana", "no"}, in, out, err, env);
+    ::close(fd);
+  }
+
+  EXPECT_EQ(status, kExitOk);
+  EXPECT_TRUE(ReadFile(input) == text + converted);
 }
 
 }  // namespace

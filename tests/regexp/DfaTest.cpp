@@ -15,13 +15,13 @@ namespace {
 constexpr std::uint16_t kHead = 0xFFFD;
 constexpr std::uint16_t kTail = 0xFFFE;
 
-TRE_DFA Build(const std::string& pattern) {
+TRE_DFA Build(const std::string& pattern, const TRECompileBudget& budget = kCompileBudget) {
   TREParser parser(pattern);
   parser.Run();
-  TRE_NFA nfa(parser, kHead, kTail);
-  nfa.Run();
-  TRE_DFA dfa(nfa);
-  dfa.Run();
+  TRE_NFA nfa(kHead, kTail);
+  nfa.Run(parser);
+  TRE_DFA dfa;
+  dfa.Run(nfa, budget);
   return dfa;
 }
 
@@ -57,9 +57,9 @@ constexpr DfaCase kDfaCases[] = {
     {"a*", "A:61-61>1, A:61-61>1, "},
     // Transitions are sorted by Lo, whatever order the moves came in.
     {"[ba]|c", "-:61-61>1,62-62>1,63-63>1, A: "},
-    // Equal Lo: the label of the pair collected first stays first (stable sort of the list
-    // in which each transition went to the front), so the class wins over the plain "^".
-    {"x(^y|[\\^-`]z)", "-:78-78>1, -:5e-60>3,5e-5e>2, -:79-79>4, -:7a-7a>4, A: "},
+    // A plain "^" inside a class's range: the range is cut around it, and "^" goes where
+    // either label went (on to "y" or "z"), the rest of the range where the class went.
+    {"x(^y|[\\^-`]z)", "-:78-78>1, -:5e-5e>2,5f-60>3, -:79-79>4,7a-7a>4, -:7a-7a>4, A: "},
 };
 
 TEST(TRE_DFA, BuildsStatesInConstructionOrder) {
@@ -76,9 +76,9 @@ TEST(TRE_DFA, CopiesTheAnchorFlags) {
   EXPECT_FALSE(none.LineHeadFound || none.LineTailFound);
 }
 
-TEST(TRE_DFA, NextStateTakesTheLowestLabelHoldingTheCode) {
+TEST(TRE_DFA, NextStateFindsTheLabelHoldingTheCode) {
   const TRE_DFA dfa = Build("x(^y|[\\^-`]z)");
-  EXPECT_EQ(dfa.NextState(1, 0x5E), 3);
+  EXPECT_EQ(dfa.NextState(1, 0x5E), 2);
   EXPECT_EQ(dfa.NextState(1, 0x60), 3);
   EXPECT_EQ(dfa.NextState(1, 0x61), kNoState);
   EXPECT_EQ(dfa.NextState(kNoState, 0x78), kNoState);
@@ -107,19 +107,31 @@ TEST(TRE_DFA, ByteTableAgreesWithTheTransitions) {
   }
 }
 
-// Mended: the subset construction can grow exponentially; it stops with a clear error.
-TEST(TRE_DFA, RefusesPatternsThatNeedTooManyStates) {
-  std::string pattern = "(a|b)*a";
-  for (int i = 0; i < 20; ++i) pattern += "(a|b)";
-  try {
-    Build(pattern);
-    FAIL() << "no exception";
-  } catch (const ERegExpParser& e) {
-    EXPECT_STREQ(e.what(), "正規表現が複雑すぎます");
-  }
-  std::string fits = "(a|b)*a";
-  for (int i = 0; i < 10; ++i) fits += "(a|b)";
-  EXPECT_EQ(Build(fits).StateList.size(), 2049u);  // {0}, then one per last-11 window
+// Mended: the subset construction can grow exponentially; it stops with a clear error once
+// the automaton would outgrow the budget, and no sooner (a fixed count of 10,000 states
+// refused the 16,385 below).
+TEST(TRE_DFA, RefusesPatternsBeyondTheBudgetOnly) {
+  const auto doubling = [](int n) {
+    std::string pattern = "(a|b)*a";
+    for (int i = 0; i < n; ++i) pattern += "(a|b)";
+    return pattern;
+  };
+  const auto refused = [](const std::string& pattern, const TRECompileBudget& budget) {
+    try {
+      Build(pattern, budget);
+    } catch (const ERegExpParser& e) {
+      EXPECT_STREQ(e.what(), "正規表現が複雑すぎます");
+      return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(refused(doubling(20), kCompileBudget));  // 2^21 states of 1 KiB
+  const TRE_DFA fits = Build(doubling(13));
+  EXPECT_EQ(fits.StateList.size(), 16385u);  // {0}, then one per last-14 window
+  // Each side of the budget refuses on its own.
+  EXPECT_TRUE(refused(doubling(13), {fits.ByteSize(), kCompileBudget.WorkSteps}));
+  EXPECT_TRUE(refused(doubling(13), {kCompileBudget.MemoryBytes, 1'000'000}));
+  EXPECT_FALSE(refused(doubling(10), {fits.ByteSize(), 1'000'000'000}));
 }
 
 // A long alternation of words compiles (bounded work) into a trie-shaped DFA.

@@ -81,12 +81,12 @@ const NfaCase kNfaCases[] = {
     {"[\\xfffd-\\xffff]|\\xfffe", "0{} 1{}", false, false},
 };
 
-TEST(TRE_NFA, BuildsFragmentsInTheDescribedOrder) {
+TEST(TRE_NFA, BuildsFragmentsInTheRecursiveOrder) {
   for (const NfaCase& c : kNfaCases) {
     TREParser parser(c.pattern);
     parser.Run();
-    TRE_NFA nfa(parser, kHead, kTail);
-    nfa.Run();
+    TRE_NFA nfa(kHead, kTail);
+    nfa.Run(parser);
     EXPECT_EQ(Render(nfa), c.nfa) << c.pattern;
     EXPECT_EQ(nfa.LineHeadFound, c.lineHead) << c.pattern;
     EXPECT_EQ(nfa.LineTailFound, c.lineTail) << c.pattern;
@@ -99,9 +99,9 @@ TEST(TRE_NFA, UnknownOperatorIsAnInternalError) {
   TREParser parser("ab");
   parser.Run();
   parser.ParseTree.Root->Right->Op = static_cast<TREOperator>(42);
-  TRE_NFA nfa(parser, kHead, kTail);
+  TRE_NFA nfa(kHead, kTail);
   try {
-    nfa.Run();
+    nfa.Run(parser);
     ADD_FAILURE();
   } catch (const std::logic_error& e) {
     EXPECT_STREQ(e.what(), "This cannot happen in TRE_NFA.GenerateStateList");
@@ -114,8 +114,8 @@ TEST(TRE_NFA, DeepTreesAreWalkedWithoutRecursion) {
   for (int i = 1; i < n; ++i) alternatives += "|a";
   TREParser unions(alternatives);
   unions.Run();
-  TRE_NFA wide(unions, kHead, kTail);
-  wide.Run();
+  TRE_NFA wide(kHead, kTail);
+  wide.Run(unions);
   EXPECT_EQ(wide.StateCount(), 2);
   EXPECT_EQ(wide.StateList[0].size(), static_cast<std::size_t>(n));
 
@@ -123,8 +123,8 @@ TEST(TRE_NFA, DeepTreesAreWalkedWithoutRecursion) {
   for (int i = 0; i < 20000; ++i) nested += ")*";
   TREParser closures(nested);
   closures.Run();
-  TRE_NFA deep(closures, kHead, kTail);
-  deep.Run();
+  TRE_NFA deep(kHead, kTail);
+  deep.Run(closures);
   EXPECT_EQ(deep.StateCount(), 2 + 2 * 20000);
 }
 
@@ -193,7 +193,7 @@ struct RefNfa {
   }
 };
 
-// The closure as described: ascending members, depth-first over empty transitions.
+// The closure walked recursively: ascending members, depth-first over empty transitions.
 void RefVisit(const TRE_NFA& nfa, TRE_NFAStateSet& set, int s) {
   set.Include(s);
   for (const TRE_NFATransition& t : nfa.Transitions(s)) {
@@ -219,8 +219,8 @@ TEST(TRE_NFA, MatchesTheRecursiveConstructionOnRandomPatterns) {
       continue;
     }
     ++built;
-    TRE_NFA nfa(parser, kHead, kTail);
-    nfa.Run();
+    TRE_NFA nfa(kHead, kTail);
+    nfa.Run(parser);
     RefNfa ref;
     ref.AddState();
     ref.AddState();
@@ -267,8 +267,8 @@ TEST(TRE_NFAStateSet, BitsBytesAndClosure) {
   // a*: states 0 and 1, closure states 2 and 3. {0} closes to {0, 1, 2}.
   TREParser parser("a*");
   parser.Run();
-  TRE_NFA nfa(parser, kHead, kTail);
-  nfa.Run();
+  TRE_NFA nfa(kHead, kTail);
+  nfa.Run(parser);
   TRE_NFAStateSet set(nfa.StateCount());
   set.Include(0);
   EpsilonClosure(nfa, set);

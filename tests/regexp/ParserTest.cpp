@@ -221,8 +221,8 @@ TEST(TREParser, DeepNestingNeitherRecursesNorCrashes) {
 
 // ---------------------------------------------------------------------------------------
 // A deliberately plain model of leaf separation: linked by indexes, lists erased in place,
-// every search linear and restarted, exactly as the algorithm is described. The parse tree
-// must give the same leaves, in the same order, and the same unions.
+// every search linear and restarted after each split, with none of the tree's indexes. The
+// parse tree must give the same leaves, in the same order, and the same unions.
 
 struct RefNode {
   bool leaf = true;

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <QDir>
 #include <QTemporaryDir>
+#include <csignal>
 #include <fstream>
 #include <iterator>
 
@@ -52,6 +57,68 @@ TEST_F(IniFileTest, AMissingFileIsCreatedAndAFolderIsNotWritten) {
   EXPECT_EQ(folder.ReadString("A", "B", "d"), "d");
 }
 
+// Files beyond `bytes` cannot be written while this lives: a write past it fails with
+// EFBIG (SIGXFSZ is ignored meanwhile), as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, previous_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*previous_)(int) = nullptr;
+};
+
+TEST_F(IniFileTest, AWriteThatFailsMidwayLeavesTheOldFileWhole) {
+  const std::string old = "; mine\n[Form]\nLeft=1\n[Other]\nKeep=this line\n";
+  Put(old);
+  std::vector<IniEntry> entries;
+  for (int i = 0; i < 40; ++i) entries.push_back({"Form", "Key" + std::to_string(i), "some value"});
+  entries.push_back({"Form", "Left", "2"});
+  IniFile ini(Path());
+  {
+    const FileSizeLimit limit(old.size() + 20);  // room for part of the new text only
+    EXPECT_FALSE(ini.WriteStrings(entries));
+  }
+  EXPECT_EQ(Get(), old);
+  EXPECT_EQ(ini.ReadString("Form", "Left"), "1");
+  EXPECT_EQ(ini.ReadString("Other", "Keep"), "this line");
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"t.ini"});
+  ASSERT_TRUE(ini.WriteStrings(entries));  // all of them in one write
+  EXPECT_EQ(ini.ReadString("Form", "Left"), "2");
+  EXPECT_EQ(ini.ReadString("Form", "Key39"), "some value");
+}
+
+TEST_F(IniFileTest, AReplacementKeepsThePermissionsAndTheSymbolicLink) {
+  ASSERT_TRUE(QDir(dir_.path()).mkdir("real"));
+  const std::string target = dir_.filePath("real/t.ini").toStdString();
+  std::ofstream(target) << "[A]\nB=1\n";
+  ASSERT_EQ(chmod(target.c_str(), 0640), 0);
+  ASSERT_EQ(symlink("real/t.ini", Path().c_str()), 0);
+  IniFile ini(Path());
+  ASSERT_TRUE(ini.WriteString("A", "B", "2"));
+  struct stat st {};
+  ASSERT_EQ(lstat(Path().c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(Get(), "[A]\nB=2\n");
+  if (geteuid() != 0) {  // a read-only file stays as it is (root may write it anyway)
+    ASSERT_EQ(chmod(target.c_str(), 0440), 0);
+    EXPECT_FALSE(ini.WriteString("A", "B", "3"));
+    EXPECT_EQ(Get(), "[A]\nB=2\n");
+  }
+}
+
 TEST_F(IniFileTest, ValuesStopAtALineBreakAndReadsAreCutAtWholeCharacters) {
   IniFile ini(Path());
   ASSERT_TRUE(ini.WriteString("S", "K", "one\ntwo"));
@@ -78,11 +145,28 @@ struct IntegerCase {
 };
 
 const IntegerCase kIntegerCases[] = {
-    {"0", 0},       {"42", 42},     {"-42", -42},       {"+7", 7},           {"0x20", 32},
-    {"0X1f", 31},   {"$20", 32},    {"-$20", -32},      {"$FFFFFFFF", -1},   {"0x7fffffff", 2147483647},
-    {"0x", -1},     {"$", -1},      {"", -1},           {"abc", -1},         {"1.5", -1},
-    {"0x1g", -1},   {"2147483647", 2147483647},         {"-2147483648", -2147483648LL},
-    {"2147483648", -1}, {"99999999999", -1}, {"0x123456789", -1}, {" 5", -1},
+    {"0", 0},
+    {"42", 42},
+    {"-42", -42},
+    {"+7", 7},
+    {"0x20", 32},
+    {"0X1f", 31},
+    {"$20", 32},
+    {"-$20", -32},
+    {"$FFFFFFFF", -1},
+    {"0x7fffffff", 2147483647},
+    {"0x", -1},
+    {"$", -1},
+    {"", -1},
+    {"abc", -1},
+    {"1.5", -1},
+    {"0x1g", -1},
+    {"2147483647", 2147483647},
+    {"-2147483648", -2147483648LL},
+    {"2147483648", -1},
+    {"99999999999", -1},
+    {"0x123456789", -1},
+    {" 5", -1},
 };
 
 TEST(ParseIniInteger, DecimalHexadecimalAndEverythingElseMinusOne) {

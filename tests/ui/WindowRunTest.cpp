@@ -126,11 +126,11 @@ TEST(TfForm1Host, CompletionShowsTheAttachedDialogOrAPlainBox) {
 
 struct RunCase {
   const char* name;
-  int type;                 // rgHead item
+  int type;  // rgHead item
   bool inputExists, outputExists, openResult;
   std::deque<int> answers;  // of the boxes, in turn
   std::vector<QString> calls;
-  const char* focus;        // the field focused afterwards, or ""
+  const char* focus;  // the field focused afterwards, or ""
 };
 
 const QString kOverwrite = "Box:同じファイル名があります。\n上書きしますか？";
@@ -138,10 +138,18 @@ const QString kOverwrite = "Box:同じファイル名があります。\n上書�
 const RunCase kRunCases[] = {
     {"converts and opens", 0, true, false, true, {}, {"Beep", "Dialog:TfForm2", "Open:@out"}, ""},
     {"never opens after <BR>Tag Only", 1, true, false, true, {}, {"Beep", "Dialog:TfForm2"}, ""},
-    {"missing input", 0, false, true, false, {}, {"Beep", "Box:LoadFileNameが間違っています。\n確認してください。"}, "eLoad"},
+    {"missing input",
+     0,
+     false,
+     true,
+     false,
+     {},
+     {"Beep", "Box:LoadFileNameが間違っています。\n確認してください。"},
+     "eLoad"},
     {"overwrite refused", 0, true, true, false, {1}, {kOverwrite}, "eSave"},
     {"overwrite box closed", 2, true, true, false, {-1}, {kOverwrite}, "eSave2"},
     {"overwrite accepted", 2, true, true, false, {0}, {kOverwrite, "Beep", "Dialog:TfForm2"}, ""},
+    {"no conversion type chosen", -2, true, false, false, {}, {"Beep"}, ""},
 };
 
 TEST(TfForm1Run, ExecuteRunsWithTheWindowAsHost) {
@@ -172,7 +180,7 @@ TEST(TfForm1Run, ExecuteRunsWithTheWindowAsHost) {
       EXPECT_EQ(f.form->focusWidget(), f.form->findChild<QWidget*>(c.focus));
     }
     QFile written(output);
-    ASSERT_EQ(written.open(QIODevice::ReadOnly), c.inputExists || c.outputExists);
+    ASSERT_EQ(written.open(QIODevice::ReadOnly), c.type >= 0 && (c.inputExists || c.outputExists));
     if (c.answers.empty() || c.answers.front() != 0) continue;
     EXPECT_EQ(written.readAll(), "x&y\r\n");  // the entity turned back into its character
   }

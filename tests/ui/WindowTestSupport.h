@@ -4,13 +4,20 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <deque>
 #include <memory>
 #include <optional>
+#include <ostream>
 
 #include "ui/Text2HTML.h"
 #include "ui/WindowSeam.h"
+
+// Readable texts in the messages of failed expectations.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace orven::test {
 
@@ -33,6 +40,9 @@ class RecordingSeam : public WindowSeam {
     Answers.pop_front();
     return answer;
   }
+  void PopupMenu(QMenu* menu, const QPoint&) override {
+    Calls.push_back("Menu:" + menu->objectName());
+  }
   std::optional<QString> OpenFileName(QWidget*, const QString& filter) override {
     Filters.push_back(filter);
     Calls.push_back("Pick");
@@ -45,8 +55,8 @@ class RecordingSeam : public WindowSeam {
   std::vector<RecordedBox> Boxes;
   std::vector<QString> Calls;
   std::vector<QString> Filters;
-  std::deque<int> Answers;         // button indexes the boxes answer with, in turn
-  std::optional<QString> Picked;   // what the file picker returns
+  std::deque<int> Answers;        // button indexes the boxes answer with, in turn
+  std::optional<QString> Picked;  // what the file picker returns
 };
 
 // A window over a settings file in a fresh temporary folder, with a recording seam.

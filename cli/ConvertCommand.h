@@ -1,0 +1,31 @@
+// orven-cli convert, as its two source files share it: CmdConvert.cpp reads the arguments
+// and runs one conversion; ConvertBatch.cpp runs the batch mode (--to DIR) over many.
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "engine/ConversionRun.h"
+
+namespace orven::cli {
+
+struct ConvertCommand {
+  ConversionOptions options;         // without the paths in batch mode
+  bool yes = false;                  // --yes
+  bool help = false;                 // --help
+  std::optional<std::string> toDir;  // --to DIR: batch mode
+  std::optional<std::size_t> jobs;   // -j N, --jobs N
+  std::vector<std::string> inputs;   // batch mode's INPUT...
+};
+
+// The exit status of a run that ended so.
+int ExitStatus(RunOutcome outcome);
+
+// Converts command.inputs into command.toDir; returns the exit status.
+int RunConvertBatch(const ConvertCommand& command, std::ostream& err, const CliEnvironment& env);
+
+}  // namespace orven::cli
