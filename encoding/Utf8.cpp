@@ -30,25 +30,22 @@ constexpr LeadRule RuleOf(unsigned char lead) {
 // How many bytes from the start of `bytes` form whole well-formed characters; `high` is
 // set when they hold a byte of 0x80 or above.
 std::size_t WellFormedLength(std::string_view bytes, bool& high) {
-  std::size_t i = 0;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t n = bytes.size();
+  std::size_t i = 0;
   while (i < n) {
-    // ASCII runs eight bytes at a time.
-    while (i + 8 <= n) {
-      std::uint64_t word;
-      std::memcpy(&word, bytes.data() + i, sizeof word);
-      if ((word & kHighBits) != 0) break;
-      i += 8;
-    }
-    if (i == n) break;
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + i);
-    if (p[0] < 0x80) {
+    if (p[i] < 0x80) {
+      // An ASCII run, eight bytes at a time.
       ++i;
+      for (std::uint64_t word; i + 8 <= n; i += 8) {
+        std::memcpy(&word, p + i, sizeof word);
+        if ((word & kHighBits) != 0) break;
+      }
       continue;
     }
     // Kana and most kanji: three bytes with a lead that allows any continuation after it.
-    if (p[0] >= 0xE1 && p[0] != 0xED && p[0] <= 0xEF && i + 3 <= n && (p[1] & 0xC0) == 0x80 &&
-        (p[2] & 0xC0) == 0x80) {
+    if (p[i] >= 0xE1 && p[i] != 0xED && p[i] <= 0xEF && i + 3 <= n && (p[i + 1] & 0xC0) == 0x80 &&
+        (p[i + 2] & 0xC0) == 0x80) {
       high = true;
       i += 3;
       continue;
