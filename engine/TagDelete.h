@@ -1,9 +1,11 @@
-// "Tag Delete": an HTML file (Shift_JIS, EUC-JP or 7-bit JIS) back into Shift_JIS text.
-// Each line is brought to Shift_JIS by the run's one TAutoSjisConv, then every tag is cut
+// "Tag Delete": an HTML file (Shift_JIS, EUC-JP, 7-bit JIS or UTF-8) back into Shift_JIS
+// text. Each line is brought to Shift_JIS by the run's one TAutoSjisConv (a line of UTF-8
+// input comes from the reader in code page 932 already and skips it), then every tag is cut
 // out of it (a tag may span lines: InsideTag carries over), then the four entities the
 // text-to-HTML types produce are decoded. One output line per input line.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,9 +18,10 @@ class TAutoSjisConv;
 
 // Converts the whole file; raises the run's failure when a file cannot be opened, read or
 // written. The converter's shift state starts off for every run; InsideTag starts false.
-// `lessList` and `greaterList` are StripTags' scratch lists.
-void RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv,
-                  std::vector<std::string>& lessList, std::vector<std::string>& greaterList);
+// `lessList` and `greaterList` are StripTags' scratch lists. Returns the "?" count of the
+// input.
+std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv,
+                         std::vector<std::string>& lessList, std::vector<std::string>& greaterList);
 
 // Removes the tags of one line. The number of passes comes from splitting the line at "<"
 // (into `lessList`) and at ">" (into `greaterList`); each pass removes at most one piece.
