@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times `orven-cli convert` beside the pipeline of standard tools a user would write for
 # the same job, on about 20 MB of generated Japanese text (one line in three holding
-# half-width katakana), and prints MB/s and the ratio orven-cli / pipeline.
+# half-width katakana), and prints MB/s and the ratio orven-cli / pipeline. The text and
+# its HTML are also timed in UTF-8 with LF line ends, as files on this platform are.
 #   bench/bench_convert.sh [BUILD_DIR] [SIZE_MB] [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -55,6 +56,9 @@ pipe_br() { "${escape_sed[@]}" -e 's/\r$/<BR>\r/' "$1" >"$work/out"; }
 untag_sed=(sed -e 's/<[^>]*>//g' -e 's/&amp;/\&/g' -e 's/&lt;/</g' -e 's/&gt;/>/g' -e 's/&quot;/"/g')
 pipe_untag() { "${untag_sed[@]}" "$1" >"$work/out"; }
 pipe_untag_from() { iconv -f "$1" -t CP932 "$2" | "${untag_sed[@]}" >"$work/out"; }
+# UTF-8 with LF line ends in, Shift_JIS with CR LF out, as orven-cli writes it.
+pipe_br_utf8() { iconv -f UTF-8 -t CP932 "$1" | "${escape_sed[@]}" -e 's/$/<BR>\r/' >"$work/out"; }
+pipe_untag_utf8() { iconv -f UTF-8 -t CP932 "$1" | "${untag_sed[@]}" -e 's/$/\r/' >"$work/out"; }
 cli_convert() { "$cli" convert "$@" "$work/out" --yes; }
 
 # The HTML inputs of tag deletion: the fully optioned document, and its EUC-JP and JIS forms.
@@ -63,6 +67,13 @@ html_options=(--title "ベンチマーク" --bgcolor white --text black --link b
 "$cli" convert create-html "$text" "$work/doc.htm" "${html_options[@]}" --yes >/dev/null 2>&1
 iconv -f CP932 -t EUC-JP "$work/doc.htm" >"$work/doc-euc.htm"
 iconv -f CP932 -t ISO-2022-JP "$work/doc.htm" >"$work/doc-jis.htm"
+# The same text and HTML in UTF-8 with LF line ends, cut at a line end to about the same size.
+utf8_lf() {
+  iconv -f CP932 -t UTF-8 "$1" | tr -d '\r' >"$work/whole-utf8"
+  head -c "$((size_mb * 1000 * 1000))" "$work/whole-utf8" | sed '$d'
+}
+utf8_lf "$work/doc.htm" >"$work/doc-utf8.htm"
+utf8_lf "$text" >"$work/text-utf8.txt"
 
 printf '%s bytes of text in %s lines, best of %s runs; MB/s by wall time and by CPU time\n' \
   "$bytes" "$(wc -l <"$text")" "$runs"
@@ -92,3 +103,7 @@ report "tag-delete, EUC-JP" "$work/doc-euc.htm" cli_convert tag-delete "$work/do
   -- pipe_untag_from EUC-JP "$work/doc-euc.htm"
 report "tag-delete, JIS" "$work/doc-jis.htm" cli_convert tag-delete "$work/doc-jis.htm" \
   -- pipe_untag_from ISO-2022-JP "$work/doc-jis.htm"
+report "br-tag-only, UTF-8 LF" "$work/text-utf8.txt" cli_convert br-tag-only "$work/text-utf8.txt" --kana no \
+  -- pipe_br_utf8 "$work/text-utf8.txt"
+report "tag-delete, UTF-8 LF" "$work/doc-utf8.htm" cli_convert tag-delete "$work/doc-utf8.htm" \
+  -- pipe_untag_utf8 "$work/doc-utf8.htm"

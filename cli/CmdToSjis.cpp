@@ -1,7 +1,7 @@
-// orven-cli tosjis [FILE]: every line of the input (CR or CR LF ends a line, Ctrl-Z ends
-// the input) through one TAutoSjisConv's ConvertLine, in file order; each result is
-// written followed by CR LF. Like a conversion run, the command starts with the shift
-// state off.
+// orven-cli tosjis [FILE]: every line of the input, as a conversion run reads it, through
+// one TAutoSjisConv's ConvertLine, in file order; each result is written followed by CR LF.
+// Like a conversion run, the command starts with the shift state off, and the lines of a
+// UTF-8 input come from the reader in code page 932 and skip ConvertLine.
 #include <ostream>
 #include <string>
 #include <system_error>
@@ -9,6 +9,7 @@
 #include "cli/Cli.h"
 #include "encoding/sjisconv.h"
 #include "engine/LineReader.h"
+#include "engine/Messages.h"
 
 namespace orven::cli {
 namespace {
@@ -18,8 +19,10 @@ constexpr const char* kToSjisUsage =
     "\n"
     "Converts every line of FILE (or of standard input, when FILE is omitted or \"-\")\n"
     "from 7-bit JIS or EUC-JP to Shift_JIS, deciding the encoding line by line;\n"
-    "Shift_JIS lines pass unchanged. Lines end at CR or CR LF, Ctrl-Z ends the input;\n"
-    "each converted line is written followed by CR LF to standard output.\n";
+    "Shift_JIS lines pass unchanged. A UTF-8 input is converted from UTF-8 instead,\n"
+    "each character that Shift_JIS cannot hold becoming \"?\". Lines end at CR or CR LF,\n"
+    "and also at a lone LF when the first line end of the input is a LF; Ctrl-Z ends the\n"
+    "input. Each converted line is written followed by CR LF to standard output.\n";
 
 constexpr std::size_t kOutputBlock = 1 << 18;
 
@@ -55,7 +58,11 @@ int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std
     std::string block;
     block.reserve(kOutputBlock + 4096);
     while (reader.ReadLine(line)) {
-      block += conv.ConvertLine(line);
+      if (reader.IsUtf8()) {
+        block += line;
+      } else {
+        block += conv.ConvertLine(line);
+      }
       block += "\r\n";
       if (block.size() >= kOutputBlock) {
         out.write(block.data(), static_cast<std::streamsize>(block.size()));
@@ -68,6 +75,7 @@ int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std
       err << "orven-cli tosjis: cannot write the output\n";
       return kExitRunFailed;
     }
+    if (reader.ReplacedChars() > 0) err << UnconvertibleMessage(reader.ReplacedChars()) << '\n';
   } catch (const std::system_error& e) {
     return ReportInputFailure("tosjis", path, e, err);
   }

@@ -1,5 +1,6 @@
 #include "engine/ConversionRun.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include "engine/HtmlDocument.h"
@@ -10,33 +11,33 @@
 
 namespace orven {
 
-void RunBrTagOnly(const ConversionOptions& options, TAWKStr& awk) {
+std::size_t RunBrTagOnly(const ConversionOptions& options, TAWKStr& awk) {
   TextLineReader input = OpenInputLines(options);
   OutputLineWriter output(options);
   std::string line;
   while (input.ReadLine(line)) output.WriteOutputLine(MakeBrLine(awk, line, options.WidenKana));
   output.Close();
+  return input.ReplacedChars();
 }
 
 namespace {
 
-// The body of the type; false when it failed. Every file it opened is closed on return.
-bool RunBody(const ConversionOptions& options, ConversionComponents& components) {
+// The body of the type: the number of characters of a UTF-8 input that became "?", or
+// nothing when it failed. Every file it opened is closed on return.
+std::optional<std::size_t> RunBody(const ConversionOptions& options,
+                                   ConversionComponents& components) {
   try {
     switch (options.ConvType) {
       case ct_TagDelete:
-        RunTagDelete(options, components.AWKStr1(), components.AutoSjisConv1());
-        return true;
+        return RunTagDelete(options, components.AWKStr1(), components.AutoSjisConv1());
       case ct_BrTagOnly:
-        RunBrTagOnly(options, components.AWKStr1());
-        return true;
+        return RunBrTagOnly(options, components.AWKStr1());
       case ct_CreateHtml:
-        RunCreateHtml(options, components.AWKStr1());
-        return true;
+        return RunCreateHtml(options, components.AWKStr1());
     }
     throw std::invalid_argument("unknown conversion type");
   } catch (...) {
-    return false;
+    return std::nullopt;
   }
 }
 
@@ -55,12 +56,14 @@ RunOutcome RunConversion(const ConversionOptions& options, ConversionHost& host,
     host.FocusField(ff_Save);
     return RunOutcome::NotOverwritten;
   }
-  if (!RunBody(options, components)) {
+  const std::optional<std::size_t> replaced = RunBody(options, components);
+  if (!replaced) {
     host.Beep(bk_Exclamation);
     host.Warn(std::string(kMsgSaveFileName));
     host.FocusField(ff_Save);
     return RunOutcome::Failed;
   }
+  if (*replaced > 0) host.Warn(UnconvertibleMessage(*replaced));
   host.Beep(bk_Default);
   host.ShowCompletion();
   if (options.ConvType == ct_CreateHtml && options.OpenResult) host.OpenDocument(options.OutputPath);

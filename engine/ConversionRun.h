@@ -1,6 +1,11 @@
 // One conversion run: checks the names, asks before overwriting, converts the input
 // line by line in the chosen type, and reports the outcome through the host.
+// Every body reads its input with TextLineReader (LF line ends and UTF-8 input are decided
+// there) and returns how many characters of a UTF-8 input became "?"; the run tells the
+// host that number once, after the output is complete.
 #pragma once
+
+#include <cstddef>
 
 #include "engine/ConversionComponents.h"
 #include "engine/ConversionOptions.h"
@@ -12,19 +17,22 @@ class TAWKStr;
 // How a run ended; the host has been told already. Hosts that need a status (orven-cli's
 // exit status) take it from here, never from a message text.
 enum class RunOutcome : int {
-  Done,            // converted; completion shown (and the document opened when asked)
+  Done,            // converted (the "?" count told first, if any); completion shown (and the
+                   // document opened when asked)
   InputMissing,    // no file of the input name: the "LoadFileName" warning
   NotOverwritten,  // the output exists and the answer was not "yes"
   Failed,          // the body failed: the "SaveFileName" warning
 };
 
 // The whole run: input check, overwrite question, the body of the type inside the failure
-// guard, then the completion (and, for "Create HTML" with OpenResult, the browser).
+// guard, the "?" count of a UTF-8 input (a warning, when not 0), then the completion (and,
+// for "Create HTML" with OpenResult, the browser).
 RunOutcome RunConversion(const ConversionOptions& options, ConversionHost& host,
                          ConversionComponents& components);
 
 // The body of "<BR>Tag Only": every input line as MakeBrLine, one output line each.
 // Raises the run's failure (any exception) when a file cannot be opened, read or written.
-void RunBrTagOnly(const ConversionOptions& options, TAWKStr& awk);
+// Returns the "?" count of the input.
+std::size_t RunBrTagOnly(const ConversionOptions& options, TAWKStr& awk);
 
 }  // namespace orven

@@ -31,7 +31,7 @@ std::string BuildFontTag(const ConversionOptions& options) {
   return tag + ">";
 }
 
-void RunCreateHtml(const ConversionOptions& options, TAWKStr& awk) {
+std::size_t RunCreateHtml(const ConversionOptions& options, TAWKStr& awk) {
   const bool lumpFont = options.UseFont && options.FontPlace == fm_Lump;
   const bool orderFont = options.UseFont && options.FontPlace == fm_Order;
 
@@ -74,6 +74,7 @@ void RunCreateHtml(const ConversionOptions& options, TAWKStr& awk) {
     output.WriteOutputLine(piece);
   }
   if (lumpFont) output.WriteOutputLine("</FONT>");
+  const std::size_t replaced = input->ReplacedChars();
   input.reset();
 
   switch (options.Layout) {
@@ -90,6 +91,7 @@ void RunCreateHtml(const ConversionOptions& options, TAWKStr& awk) {
   output.WriteOutputLine("</BODY>");
   output.WriteOutputLine("</HTML>");
   output.Close();
+  return replaced;
 }
 
 }  // namespace orven

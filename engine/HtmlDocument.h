@@ -3,6 +3,7 @@
 // tag, alignment, layout, a lump font tag, the text lines, and the closing tags in reverse.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "engine/ConversionOptions.h"
@@ -23,7 +24,7 @@ std::string BuildBodyTag(const ConversionOptions& options);
 std::string BuildFontTag(const ConversionOptions& options);
 
 // Writes the whole document; raises the run's failure when a file cannot be opened, read or
-// written. Both files are closed on return.
-void RunCreateHtml(const ConversionOptions& options, TAWKStr& awk);
+// written. Both files are closed on return. Returns the "?" count of the input.
+std::size_t RunCreateHtml(const ConversionOptions& options, TAWKStr& awk);
 
 }  // namespace orven

@@ -4,12 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <istream>
+#include <string_view>
 #include <utility>
 
+#include "encoding/Utf8.h"
 #include "engine/SystemError.h"
+#include "engine/TextFiles.h"
 
 namespace orven {
 namespace {
@@ -17,58 +20,83 @@ namespace {
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 constexpr char kCtrlZ = '\x1A';
+constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+
+// Whether the first CR or LF of `text` is a LF; nothing when it holds neither.
+std::optional<bool> FirstLineEndIsLf(std::string_view text) {
+  const std::size_t at = text.find_first_of("\r\n");
+  if (at == std::string_view::npos) return std::nullopt;
+  return text[at] == kLf;
+}
 
 }  // namespace
 
-TextLineReader::TextLineReader(Source source, int fd, bool ownsFd, std::istream* stream)
-    : source_(source), fd_(fd), ownsFd_(ownsFd), stream_(stream) {}
+TextLineReader::TextLineReader(int fd, std::string bytes, std::size_t blockSize)
+    : fd_(fd), blockSize_(std::max<std::size_t>(blockSize, 1)), buffer_(std::move(bytes)) {}
 
-TextLineReader TextLineReader::OpenFile(const std::string& path) {
+TextLineReader TextLineReader::OpenFile(const std::string& path, std::size_t blockSize) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) ThrowErrno(errno, "cannot open " + path);
-  TextLineReader reader(Source::Fd, fd, true, nullptr);  // closes fd if we throw below
+  TextLineReader reader(fd, {}, blockSize);  // closes fd if we throw below
   struct stat info {};
   if (::fstat(fd, &info) != 0) ThrowErrno(errno, "cannot open " + path);
   if (S_ISDIR(info.st_mode)) ThrowErrno(EISDIR, "cannot open " + path);
+  if (S_ISREG(info.st_mode)) {
+    reader.Survey();
+  } else {  // a pipe or a device cannot be looked at twice
+    return FromBytes(ReadWholeFd(fd, path));
+  }
   return reader;
 }
 
-TextLineReader TextLineReader::FromFd(int fd) { return TextLineReader(Source::Fd, fd, false, nullptr); }
-
 TextLineReader TextLineReader::FromBytes(std::string bytes) {
-  TextLineReader reader(Source::Bytes, -1, false, nullptr);
-  reader.buffer_ = std::move(bytes);
-  reader.size_ = reader.buffer_.size();
+  TextLineReader reader(-1, std::move(bytes), kBlockSize);
+  const std::string_view text(reader.buffer_.data(),
+                              std::min(reader.buffer_.find(kCtrlZ), reader.buffer_.size()));
+  reader.size_ = text.size();
+  reader.Decide(FirstLineEndIsLf(text).value_or(false), IsUtf8Text(text),
+                text.starts_with(kUtf8Bom));
+  reader.pos_ = reader.bomLeft_;
+  reader.bomLeft_ = 0;
   return reader;
 }
 
 TextLineReader TextLineReader::FromStream(std::istream& in) {
-  return TextLineReader(Source::Stream, -1, false, &in);
+  return FromBytes(ReadWholeStream(in));
 }
 
 TextLineReader::TextLineReader(TextLineReader&& other) noexcept
-    : source_(other.source_),
-      fd_(std::exchange(other.fd_, -1)),
-      ownsFd_(std::exchange(other.ownsFd_, false)),
-      stream_(other.stream_),
+    : fd_(std::exchange(other.fd_, -1)),
+      blockSize_(other.blockSize_),
       buffer_(std::move(other.buffer_)),
       pos_(std::exchange(other.pos_, 0)),
       size_(std::exchange(other.size_, 0)),
-      atEnd_(std::exchange(other.atEnd_, true)),
-      skipLf_(other.skipLf_) {}
+      skipLf_(other.skipLf_),
+      lfLineEnds_(other.lfLineEnds_),
+      bomLeft_(other.bomLeft_),
+      nextCr_(other.nextCr_),
+      nextLf_(other.nextLf_),
+      raw_(std::move(other.raw_)),
+      converter_(std::move(other.converter_)) {
+  other.converter_.reset();
+}
 
 TextLineReader& TextLineReader::operator=(TextLineReader&& other) noexcept {
   if (this != &other) {
     CloseFd();
-    source_ = other.source_;
     fd_ = std::exchange(other.fd_, -1);
-    ownsFd_ = std::exchange(other.ownsFd_, false);
-    stream_ = other.stream_;
+    blockSize_ = other.blockSize_;
     buffer_ = std::move(other.buffer_);
     pos_ = std::exchange(other.pos_, 0);
     size_ = std::exchange(other.size_, 0);
-    atEnd_ = std::exchange(other.atEnd_, true);
     skipLf_ = other.skipLf_;
+    lfLineEnds_ = other.lfLineEnds_;
+    bomLeft_ = other.bomLeft_;
+    nextCr_ = other.nextCr_;
+    nextLf_ = other.nextLf_;
+    raw_ = std::move(other.raw_);
+    converter_ = std::move(other.converter_);
+    other.converter_.reset();
   }
   return *this;
 }
@@ -76,80 +104,110 @@ TextLineReader& TextLineReader::operator=(TextLineReader&& other) noexcept {
 TextLineReader::~TextLineReader() { CloseFd(); }
 
 void TextLineReader::CloseFd() noexcept {
-  if (ownsFd_ && fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
-  ownsFd_ = false;
+}
+
+void TextLineReader::Decide(bool lfLineEnds, bool utf8, bool bom) {
+  lfLineEnds_ = lfLineEnds;
+  nextCr_ = nextLf_ = kUnknown;
+  if (!utf8) return;
+  converter_.emplace();
+  if (bom) bomLeft_ = kUtf8Bom.size();
+}
+
+void TextLineReader::Survey() {
+  // Blocks are looked at from the start until both answers are known; pread(2) leaves the
+  // file position at the start for the reading proper.
+  Utf8TextCheck utf8;
+  std::optional<bool> lf;
+  buffer_.resize(blockSize_);
+  for (off_t offset = 0;;) {
+    const ssize_t got = ::pread(fd_, buffer_.data(), blockSize_, offset);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ThrowErrno(errno, "read error");
+    }
+    if (got == 0) break;
+    std::string_view piece(buffer_.data(), static_cast<std::size_t>(got));
+    const std::size_t ctrlZ = piece.find(kCtrlZ);
+    piece = piece.substr(0, ctrlZ);
+    if (!lf) lf = FirstLineEndIsLf(piece);
+    utf8.Add(piece);
+    if (ctrlZ != std::string_view::npos || (lf && utf8.Decided())) break;
+    offset += got;
+  }
+  Decide(lf.value_or(false), utf8.IsUtf8(), utf8.StartsWithBom());
 }
 
 bool TextLineReader::Fill() {
-  pos_ = 0;
-  size_ = 0;
-  switch (source_) {
-    case Source::Bytes:
-      buffer_.clear();
+  pos_ = size_ = 0;
+  nextCr_ = nextLf_ = kUnknown;
+  if (fd_ < 0) return false;
+  for (;;) {
+    const ssize_t got = ::read(fd_, buffer_.data(), blockSize_);
+    if (got > 0) {
+      size_ = static_cast<std::size_t>(got);
+      break;
+    }
+    if (got == 0) {
+      CloseFd();
       return false;
-    case Source::Fd: {
-      if (buffer_.size() < kBlockSize) buffer_.resize(kBlockSize);
-      for (;;) {
-        const ssize_t n = ::read(fd_, buffer_.data(), kBlockSize);
-        if (n > 0) {
-          size_ = static_cast<std::size_t>(n);
-          return true;
-        }
-        if (n == 0) return false;
-        if (errno != EINTR) ThrowErrno(errno, "read error");
-      }
     }
-    case Source::Stream: {
-      if (buffer_.size() < kBlockSize) buffer_.resize(kBlockSize);
-      stream_->read(buffer_.data(), static_cast<std::streamsize>(kBlockSize));
-      size_ = static_cast<std::size_t>(stream_->gcount());
-      if (stream_->bad()) ThrowErrno(EIO, "read error");
-      return size_ > 0;
-    }
+    if (errno != EINTR) ThrowErrno(errno, "read error");
   }
-  return false;
+  const std::size_t ctrlZ = std::string_view(buffer_.data(), size_).find(kCtrlZ);
+  if (ctrlZ != std::string_view::npos) {
+    size_ = ctrlZ;
+    CloseFd();  // nothing after it is read
+  }
+  const std::size_t drop = std::min(bomLeft_, size_);
+  pos_ = drop;
+  bomLeft_ -= drop;
+  return true;
+}
+
+std::size_t TextLineReader::Next(char c, std::size_t& cache) {
+  // Each search starts where the last one found its byte, so that all of them together
+  // read a block once.
+  if (cache == kUnknown || cache < pos_) {
+    const auto* at = static_cast<const char*>(std::memchr(buffer_.data() + pos_, c, size_ - pos_));
+    cache = at ? static_cast<std::size_t>(at - buffer_.data()) : size_;
+  }
+  return cache;
 }
 
 bool TextLineReader::ReadLine(std::string& line) {
+  std::string& bytes = converter_ ? raw_ : line;
   line.clear();
-  if (atEnd_) return false;
-  bool started = false;  // a byte of this line (or its CR) has been consumed
+  bytes.clear();
+  bool started = false;  // a byte of this line (or its line end) has been consumed
   for (;;) {
-    if (pos_ == size_ && !Fill()) {
-      atEnd_ = true;
-      return started;
+    if (pos_ == size_) {
+      if (Fill()) continue;  // the new block may be empty (a Ctrl-Z or the mark at its start)
+      if (!started) return false;
+      break;
     }
-    const char* data = buffer_.data();
     if (skipLf_) {
       skipLf_ = false;
-      if (data[pos_] == kLf) {
+      if (buffer_[pos_] == kLf) {
         ++pos_;
         continue;
       }
     }
-    const char* begin = data + pos_;
-    const char* end = data + size_;
-    const auto* cr = static_cast<const char*>(std::memchr(begin, kCr, static_cast<std::size_t>(end - begin)));
-    const char* stop = cr ? cr : end;
-    if (const auto* ctrlZ = static_cast<const char*>(std::memchr(begin, kCtrlZ, static_cast<std::size_t>(stop - begin)))) {
-      line.append(begin, ctrlZ);
-      atEnd_ = true;
-      buffer_.clear();
-      buffer_.shrink_to_fit();
-      pos_ = size_ = 0;
-      CloseFd();
-      return started || ctrlZ != begin;
+    std::size_t stop = Next(kCr, nextCr_);
+    if (lfLineEnds_) stop = std::min(stop, Next(kLf, nextLf_));
+    bytes.append(buffer_, pos_, stop - pos_);
+    started = true;
+    if (stop < size_) {
+      pos_ = stop + 1;
+      skipLf_ = buffer_[stop] == kCr;
+      break;
     }
-    line.append(begin, stop);
-    if (cr) {
-      pos_ = static_cast<std::size_t>(cr - data) + 1;
-      skipLf_ = true;
-      return true;
-    }
-    started = started || stop != begin;
     pos_ = size_;
   }
+  if (converter_) converter_->Convert(raw_, line);
+  return true;
 }
 
 }  // namespace orven

@@ -1,16 +1,28 @@
 // TextLineReader: the one reader of text-file lines, for the conversion runs and orven-cli.
-// A line ends at CR; a LF right after that CR belongs to the line end, any other LF is
-// text (so LF-only files are one line). Ctrl-Z (0x1A) ends the input: it and everything
-// after it are never returned. A last line without a line end is returned like any other;
-// a line end at the very end of the input does not start a further, empty line. Lines have
-// no length limit. No character conversion takes place: lines are bytes.
-// Reads in large blocks (read(2) on a file descriptor); a CR LF split across two blocks is
-// still one line end.
+// Before the first line it decides two things about the input, once:
+//  - Line ends. When the first CR or LF before any Ctrl-Z is a LF, the input has LF line
+//    ends: a LF that does not follow a CR also ends a line. Otherwise a line ends at CR
+//    only and any LF that does not follow a CR is text. A CR always ends a line and a LF
+//    right after it belongs to that line end.
+//  - UTF-8. When the input up to its first Ctrl-Z is UTF-8 text (IsUtf8Text), its byte
+//    order mark is dropped and every line, as the line ends cut it, is converted to code
+//    page 932 before it is returned (one "?" for each character it cannot hold).
+// Ctrl-Z (0x1A) ends the input: it and everything after it are never returned. A last line
+// without a line end is returned like any other; a line end at the very end of the input
+// does not start a further, empty line. Lines have no length limit. Lines of an input that
+// is not UTF-8 are its bytes, unconverted.
+// A regular file is read in large blocks (read(2)), and a line end split across two blocks
+// is still one line end. The decisions come from a first look at the file (pread(2), into
+// the same block): usually its first block, the whole file only when it is ASCII or UTF-8.
+// Other inputs are read whole into memory first.
 #pragma once
 
 #include <cstddef>
 #include <iosfwd>
+#include <optional>
 #include <string>
+
+#include "encoding/Cp932.h"
 
 namespace orven {
 
@@ -18,15 +30,13 @@ class TextLineReader {
  public:
   static constexpr std::size_t kBlockSize = 1 << 18;  // bytes asked for by one read
 
-  // Throws std::system_error when `path` cannot be opened for reading; a folder counts as
-  // a file that cannot be opened (EISDIR).
-  static TextLineReader OpenFile(const std::string& path);
-  // Reads from `fd` (e.g. standard input); the descriptor stays open.
-  static TextLineReader FromFd(int fd);
+  // Throws std::system_error when `path` cannot be opened or read; a folder counts as a
+  // file that cannot be opened (EISDIR). `blockSize` is for tests.
+  static TextLineReader OpenFile(const std::string& path, std::size_t blockSize = kBlockSize);
   // Reads the lines of an in-memory text.
   static TextLineReader FromBytes(std::string bytes);
-  // Reads from a stream that outlives the reader (orven-cli's standard input); a stream
-  // that goes bad counts as a read error.
+  // Reads everything left in a stream (orven-cli's standard input) first; a stream that
+  // goes bad counts as a read error.
   static TextLineReader FromStream(std::istream& in);
 
   TextLineReader(TextLineReader&& other) noexcept;
@@ -39,22 +49,32 @@ class TextLineReader {
   // with `line` empty. Throws std::system_error on a read error.
   bool ReadLine(std::string& line);
 
- private:
-  enum class Source { Fd, Bytes, Stream };
+  bool LfLineEnds() const { return lfLineEnds_; }
+  // Whether the input is UTF-8: its lines come back in code page 932.
+  bool IsUtf8() const { return converter_.has_value(); }
+  // How many "?" the lines returned so far hold for characters code page 932 cannot hold.
+  std::size_t ReplacedChars() const { return converter_ ? converter_->Replaced() : 0; }
 
-  TextLineReader(Source source, int fd, bool ownsFd, std::istream* stream);
-  bool Fill();    // next block into buffer_; false at the physical end of the input
+ private:
+  TextLineReader(int fd, std::string bytes, std::size_t blockSize);
+  void Survey();  // the two decisions, from the file before its first block is read
+  void Decide(bool lfLineEnds, bool utf8, bool bom);
+  bool Fill();  // the next block into buffer_; false at the end of the input
+  std::size_t Next(char c, std::size_t& cache);
   void CloseFd() noexcept;
 
-  Source source_;
-  int fd_ = -1;
-  bool ownsFd_ = false;
-  std::istream* stream_ = nullptr;
-  std::string buffer_;
-  std::size_t pos_ = 0;       // next unread byte of buffer_
-  std::size_t size_ = 0;      // valid bytes in buffer_
-  bool atEnd_ = false;        // Ctrl-Z met or the physical end reached and consumed
-  bool skipLf_ = false;       // the last line ended at a CR: a LF next belongs to it
+  int fd_ = -1;  // the file still being read (owned); -1 once all is in buffer_
+  std::size_t blockSize_ = kBlockSize;
+  std::string buffer_;    // the current block, or the whole input
+  std::size_t pos_ = 0;   // next unread byte of buffer_
+  std::size_t size_ = 0;  // bytes of buffer_ before the end of the input (a Ctrl-Z) or block
+  bool skipLf_ = false;   // the last line ended at a CR: a LF next belongs to it
+  bool lfLineEnds_ = false;
+  std::size_t bomLeft_ = 0;  // bytes of the byte order mark still to drop
+  std::size_t nextCr_ = 0;   // in the current block: where Next last found a CR, and a LF
+  std::size_t nextLf_ = 0;
+  std::string raw_;                                // a UTF-8 line as it is collected
+  std::optional<Utf8ToCp932Converter> converter_;  // for UTF-8 input only
 };
 
 }  // namespace orven

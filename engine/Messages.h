@@ -3,6 +3,7 @@
 // break of a message box.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,12 @@ inline constexpr std::string_view kMsgOverwrite = "同じファイル名があ�
 inline constexpr std::string_view kMsgSaveFileName =
     "SaveFileNameが間違っています。\rフォルダ名をよく確かめてください。";
 inline constexpr std::string_view kMsgCompletion = "変換に成功しました。";
+
+// Told once, after the output is complete, when a UTF-8 input held characters that
+// Shift_JIS cannot hold and `count` of them became "?".
+inline std::string UnconvertibleMessage(std::size_t count) {
+  return "Shift_JIS で表せない文字 " + std::to_string(count) + " 個を「?」にしました。";
+}
 
 // A message as it is shown outside a message box (a label, a terminal): each "\r"
 // becomes "\n".

@@ -87,7 +87,7 @@ void DecodeEntities(TAWKStr& awk, std::string& line) {
   }
 }
 
-void RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv) {
+std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv) {
   // The shift state of an earlier file (a JIS file cut off in kanji mode) must not leak
   // into this one; within the file it carries from line to line.
   TAutoSjisConv::ResetShiftState();
@@ -96,12 +96,14 @@ void RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv&
   OutputLineWriter output(options);
   std::string line;
   while (input.ReadLine(line)) {
-    std::string text = conv.ConvertLine(line);
-    StripTags(awk, text, InsideTag);
-    DecodeEntities(awk, text);
-    output.WriteOutputLine(text);
+    // The encoding of a UTF-8 input is known: its lines leave the shift state alone.
+    if (!input.IsUtf8()) line = conv.ConvertLine(line);
+    StripTags(awk, line, InsideTag);
+    DecodeEntities(awk, line);
+    output.WriteOutputLine(line);
   }
   output.Close();
+  return input.ReplacedChars();
 }
 
 }  // namespace orven

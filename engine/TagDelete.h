@@ -1,9 +1,11 @@
-// "Tag Delete": an HTML file (Shift_JIS, EUC-JP or 7-bit JIS) back into Shift_JIS text.
-// Each line is brought to Shift_JIS by the run's one TAutoSjisConv, then every tag is cut
+// "Tag Delete": an HTML file (Shift_JIS, EUC-JP, 7-bit JIS or UTF-8) back into Shift_JIS
+// text. Each line is brought to Shift_JIS by the run's one TAutoSjisConv (a line of UTF-8
+// input comes from the reader in code page 932 already and skips it), then every tag is cut
 // out of it (a tag may span lines: InsideTag carries over), then the four entities the
 // text-to-HTML types produce are decoded. One output line per input line.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "engine/ConversionOptions.h"
@@ -15,7 +17,8 @@ class TAutoSjisConv;
 
 // Converts the whole file; raises the run's failure when a file cannot be opened, read or
 // written. The converter's shift state starts off for every run; InsideTag starts false.
-void RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv);
+// Returns the "?" count of the input.
+std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv);
 
 // Removes the tags of one line, pass by pass; each pass removes at most one piece, and the
 // passes go on while a bracket is left.

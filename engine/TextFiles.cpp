@@ -49,15 +49,19 @@ bool FileExists(const std::string& path) {
 std::string ReadWholeFile(const std::string& path) {
   const FdHolder fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) ThrowErrno(errno, "cannot open " + path);
+  return ReadWholeFd(fd.get(), path);
+}
+
+std::string ReadWholeFd(int fd, const std::string& path) {
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0) ThrowErrno(errno, "cannot read " + path);
+  if (::fstat(fd, &st) != 0) ThrowErrno(errno, "cannot read " + path);
   if (S_ISDIR(st.st_mode)) ThrowErrno(EISDIR, "cannot read " + path);
   std::string bytes;
   std::size_t size = 0;
   bytes.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 1 << 16);
   for (;;) {
     if (size == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t got = ::read(fd.get(), bytes.data() + size, bytes.size() - size);
+    const ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
     if (got < 0) {
       if (errno == EINTR) continue;
       ThrowErrno(errno, "cannot read " + path);

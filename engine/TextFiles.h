@@ -20,6 +20,9 @@ bool FileExists(const std::string& path);
 
 // The whole content of a file, read now; a folder cannot be read (EISDIR).
 std::string ReadWholeFile(const std::string& path);
+// The same from a descriptor open for reading, from where it stands; `path` names it in
+// errors.
+std::string ReadWholeFd(int fd, const std::string& path);
 // Everything left in a stream; a stream that goes bad counts as a read error (EIO).
 std::string ReadWholeStream(std::istream& in);
 

@@ -14,6 +14,9 @@
 #include <string_view>
 #include <vector>
 
+#include "encoding/Cp932.h"
+#include "encoding/Utf8.h"
+
 // Aborts with the failed condition when an invariant does not hold.
 #define FUZZ_CHECK(cond)                                                             \
   do {                                                                               \
@@ -47,23 +50,40 @@ inline std::vector<std::string> SplitFields(std::string_view input) {
   }
 }
 
-// Lines of a text file, as simply as they can be stated: Ctrl-Z ends the input, a line
-// ends at CR, a LF right after a CR belongs to the line end, any other LF is text, a last
-// line without an end is read and a line end at the very end starts no further line.
+// Lines of a text file, as simply as they can be stated: Ctrl-Z ends the input; a line
+// ends at CR, and also at LF when the first CR or LF of the input is a LF; a LF right after
+// a CR belongs to the line end, any other LF is text unless LF ends lines; a last line
+// without an end is read and a line end at the very end starts no further line.
 inline std::vector<std::string> ReferenceLines(std::string_view bytes) {
   bytes = bytes.substr(0, bytes.find('\x1A'));
+  const std::size_t first = bytes.find_first_of("\r\n");
+  const char* ends = first != std::string_view::npos && bytes[first] == '\n' ? "\r\n" : "\r";
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < bytes.size()) {
-    const std::size_t cr = bytes.find('\r', start);
-    if (cr == std::string_view::npos) {
+    const std::size_t end = bytes.find_first_of(ends, start);
+    if (end == std::string_view::npos) {
       lines.emplace_back(bytes.substr(start));
       break;
     }
-    lines.emplace_back(bytes.substr(start, cr - start));
-    start = cr + 1;
-    if (start < bytes.size() && bytes[start] == '\n') ++start;
+    lines.emplace_back(bytes.substr(start, end - start));
+    start = end + 1;
+    if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
   }
+  return lines;
+}
+
+// The lines a run works on: ReferenceLines, and for UTF-8 input (IsUtf8Text up to the
+// first Ctrl-Z) without the byte order mark and each in code page 932. `replaced` gets the
+// number of "?" the conversion made.
+inline std::vector<std::string> ReferenceRunLines(std::string_view bytes, std::size_t& replaced) {
+  replaced = 0;
+  if (!IsUtf8Text(bytes.substr(0, bytes.find('\x1A')))) return ReferenceLines(bytes);
+  if (bytes.starts_with(kUtf8Bom)) bytes.remove_prefix(kUtf8Bom.size());
+  std::vector<std::string> lines = ReferenceLines(bytes);
+  Utf8ToCp932Converter converter;
+  for (std::string& line : lines) converter.Convert(std::string(line), line);
+  replaced = converter.Replaced();
   return lines;
 }
 

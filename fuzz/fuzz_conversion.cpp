@@ -1,10 +1,10 @@
 // Whole conversion runs over arbitrary file contents: "Tag Delete" into a fresh output,
 // then "<BR>Tag Only" over the same input into that output again (answering the
 // overwrite question with yes). Input: one flag byte (1: widen half-width kana), then
-// the contents of the input file. Every run must complete, write one output line per
-// input line and leave the input as it was; without widening, "<BR>Tag Only" must give
-// exactly the escaped lines, and plain ASCII text must come back from its HTML by
-// "Tag Delete".
+// the contents of the input file. Every run must complete (telling the "?" count of a
+// UTF-8 input first, when there is one), write one output line per input line and leave
+// the input as it was; without widening, "<BR>Tag Only" must give exactly the escaped
+// lines, and plain ASCII text must come back from its HTML by "Tag Delete".
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 
 #include "engine/ConversionOptions.h"
 #include "engine/ConversionRun.h"
+#include "engine/Messages.h"
 #include "fuzz/FuzzSupport.h"
 
 namespace {
@@ -85,7 +86,6 @@ std::size_t CountCrLf(const std::string& s) {
 }
 
 const std::vector<std::string> kCompleted = {"Beep:Default", "Completion"};
-const std::vector<std::string> kConfirmedAndCompleted = {"Confirm", "Beep:Default", "Completion"};
 
 }  // namespace
 
@@ -93,13 +93,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1 || size > kMaxInput) return 0;
   const bool widen = (data[0] & 1) != 0;
   const std::string contents(AsView(data + 1, size - 1));
-  const std::vector<std::string> lines = ReferenceLines(contents);
+  std::size_t replaced = 0;
+  const std::vector<std::string> lines = ReferenceRunLines(contents, replaced);
+  std::vector<std::string> completed = kCompleted;
+  if (replaced > 0) completed.insert(completed.begin(), "Warn:" + UnconvertibleMessage(replaced));
+  std::vector<std::string> confirmedAndCompleted = completed;
+  confirmedAndCompleted.insert(confirmedAndCompleted.begin(), "Confirm");
   const std::string input = TempFolder() + "/input.txt";
   const std::string output = TempFolder() + "/output.htm";
   WriteFileOrDie(input, contents);
   unlink(output.c_str());
 
-  FUZZ_CHECK(Run(ct_TagDelete, widen, input, output) == kCompleted);
+  FUZZ_CHECK(Run(ct_TagDelete, widen, input, output) == completed);
   FUZZ_CHECK(ReadFileOrEmpty(input) == contents);
   const std::string text = ReadFileOrEmpty(output);
   FUZZ_CHECK(access(output.c_str(), F_OK) == (lines.empty() ? -1 : 0));
@@ -107,7 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(CountCrLf(text) >= lines.size());
   FUZZ_CHECK(text.empty() || text.ends_with("\r\n"));
 
-  FUZZ_CHECK(Run(ct_BrTagOnly, widen, input, output) == (lines.empty() ? kCompleted : kConfirmedAndCompleted));
+  FUZZ_CHECK(Run(ct_BrTagOnly, widen, input, output) ==
+             (lines.empty() ? completed : confirmedAndCompleted));
   FUZZ_CHECK(ReadFileOrEmpty(input) == contents);
   const std::string html = ReadFileOrEmpty(output);
   if (lines.empty()) {

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "cli/Cli.h"
+#include "encoding/Cp932.h"
 #include "engine/ConversionRun.h"
 #include "tests/engine/EngineTestSupport.h"
 
@@ -156,6 +157,30 @@ TEST(CliConvert, MissingInputAndFailedRun) {
   r = Convert({"br-tag-only", dir.File("in.txt"), dir.File("missing/out.htm")});
   EXPECT_EQ(r.status, kExitRunFailed);
   EXPECT_EQ(r.err, "SaveFileNameが間違っています。\nフォルダ名をよく確かめてください。\n");
+}
+
+// A Japanese UTF-8 page with LF line ends gives the same Shift_JIS text as its Shift_JIS
+// form; what Shift_JIS cannot hold is counted on standard error, and the run succeeds.
+TEST(CliConvert, Utf8PageGivesTheTextOfItsShiftJisForm) {
+  TempDir dir;
+  const std::string page = ReadFile(ORVEN_TEST_DATA "/utf8-page.html");
+  WriteFile(dir.File("utf8.htm"), page);
+  WriteFile(dir.File("sjis.htm"), *Utf8ToCp932(page));
+  CliResult r = Convert({"tag-delete", dir.File("utf8.htm"), dir.File("utf8.txt")});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(r.err, "変換に成功しました。\n");
+  r = Convert({"tag-delete", dir.File("sjis.htm"), dir.File("sjis.txt")});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(ReadFile(dir.File("utf8.txt")), ReadFile(dir.File("sjis.txt")));
+  EXPECT_NE(ReadFile(dir.File("utf8.txt"))
+                .find(*Utf8ToCp932("\r\n  今年の研究会は東京と大阪の二会場で開きます。\r\n")),
+            std::string::npos);
+
+  WriteFile(dir.File("emoji.htm"), "<p>晴れ☀️</p>\n");  // U+2600 U+FE0F
+  r = Convert({"tag-delete", dir.File("emoji.htm"), dir.File("emoji.txt")});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(r.err, "Shift_JIS で表せない文字 2 個を「?」にしました。\n変換に成功しました。\n");
+  EXPECT_EQ(ReadFile(dir.File("emoji.txt")), *Utf8ToCp932("晴れ??\r\n"));
 }
 
 TEST(CliConvert, OverwriteNeedsConfirmation) {

@@ -52,6 +52,15 @@ TEST(CliToSjis, ConvertsEveryLineOfStandardInput) {
   }
 }
 
+// UTF-8 input with LF line ends: the lines in code page 932, the loss counted after them.
+TEST(CliToSjis, ConvertsUtf8InputAndCountsWhatItCannotHold) {
+  const ToSjisResult r = ToSjis({}, "亜\x1B$B\nｱ😀\n\né");
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(r.out, "\x88\x9F\x1B$B\r\n\xB1?\r\n\r\n?\r\n");
+  EXPECT_EQ(r.err, "Shift_JIS で表せない文字 2 個を「?」にしました。\n");
+  EXPECT_FALSE(ProgramJisShiftState().KanjiMode);  // no JIS decoding took place
+}
+
 TEST(CliToSjis, ReadsAFileAndStartsWithTheShiftStateOff) {
   const std::string path = (std::filesystem::temp_directory_path() /
                             ("orven_tosjis_" + std::to_string(getpid()) + ".txt")).string();

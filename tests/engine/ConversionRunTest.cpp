@@ -170,10 +170,55 @@ TEST(ConversionRun, EmptyInputStillGivesTheWholeDocument) {
   EXPECT_EQ(CrLfLines(f.Output()), (Calls{"<HTML>", "<BODY>", "</BODY>", "</HTML>"}));
 }
 
-TEST(ConversionRun, LfOnlyInputIsOneLine) {
-  Fixture f(ct_BrTagOnly, "one\ntwo\nthree\n");
-  EXPECT_EQ(f.Run(), kCompleted);
-  EXPECT_EQ(f.Output(), "one\ntwo\nthree\n<BR>\r\n");
+// When the first line end is a LF, every LF ends a line, in every type; the lines written
+// end in CR LF. Former fault: the whole file was one line, and "Tag Delete" decoded it by
+// its ASCII start as JIS, so that ム (83 80) became a NUL that cut off the rest.
+TEST(ConversionRun, LfLineEndsEndLinesInEveryType) {
+  const std::string input = "<html>\n<p>\x83\x80\x83\x8A & b</p>\n\nlast";  // ムリ
+  Fixture br(ct_BrTagOnly, input);
+  EXPECT_EQ(br.Run(), kCompleted);
+  EXPECT_EQ(br.Output(),
+            "&lt;html&gt;<BR>\r\n&lt;p&gt;\x83\x80\x83\x8A &amp; b&lt;/p&gt;<BR>\r\n"
+            "<BR>\r\nlast<BR>\r\n");
+  Fixture html(ct_CreateHtml, input);
+  html.options.UseTitle = false;
+  EXPECT_EQ(html.Run(), kCompleted);
+  EXPECT_EQ(CrLfLines(html.Output()), (Calls{"<HTML>", "<BODY>", "&lt;html&gt;<BR>",
+                                             "&lt;p&gt;\x83\x80\x83\x8A &amp; b&lt;/p&gt;<BR>",
+                                             "<BR>", "last<BR>", "</BODY>", "</HTML>"}));
+  Fixture tags(ct_TagDelete, input);
+  EXPECT_EQ(tags.Run(), kCompleted);
+  EXPECT_EQ(tags.Output(), "\r\n\x83\x80\x83\x8A & b\r\n\r\nlast\r\n");
+}
+
+// UTF-8 input is written in code page 932; what it cannot hold becomes "?", and the count
+// is told once, between the finished output and the completion. "Tag Delete" does not run
+// the encoding detection over it (which would take "??ｱｲ" for EUC-JP).
+TEST(ConversionRun, Utf8InputIsConvertedAndItsLossCountedOnce) {
+  const std::string input = "\xEF\xBB\xBF<b>日本😀</b>\né€ｱｲ\n";
+  const struct {
+    ConversionType type;
+    std::string output;
+  } cases[] = {
+      {ct_BrTagOnly, "&lt;b&gt;\x93\xFA\x96\x7B?&lt;/b&gt;<BR>\r\n??\x83\x41\x83\x43<BR>\r\n"},
+      {ct_CreateHtml,
+       "<HTML>\r\n<BODY>\r\n&lt;b&gt;\x93\xFA\x96\x7B?&lt;/b&gt;<BR>\r\n??\x83\x41\x83\x43<BR>\r\n"
+       "</BODY>\r\n</HTML>\r\n"},
+      {ct_TagDelete, "\x93\xFA\x96\x7B?\r\n??\xB1\xB2\r\n"},
+  };
+  for (const auto& c : cases) {
+    Fixture f(c.type, input);
+    f.options.UseTitle = false;
+    f.options.OpenResult = true;
+    Calls expected = {"Warn:Shift_JIS で表せない文字 3 個を「?」にしました。", "Beep:Default",
+                      "Completion"};
+    if (c.type == ct_CreateHtml) expected.push_back("Open:" + f.options.OutputPath);
+    EXPECT_EQ(f.Run(), expected) << c.type;
+    EXPECT_EQ(f.Output(), c.output) << c.type;
+  }
+  Fixture fits(ct_TagDelete, "<p>日本</p>\n");
+  EXPECT_EQ(fits.Run(), kCompleted);
+  EXPECT_EQ(fits.Output(), "\x93\xFA\x96\x7B\r\n");
 }
 
 TEST(ConversionRun, CtrlZEndsTheInput) {

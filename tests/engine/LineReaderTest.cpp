@@ -1,6 +1,5 @@
 #include "engine/LineReader.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -20,13 +20,28 @@ using namespace std::string_literals;
 using namespace std::string_view_literals;
 using Lines = std::vector<std::string>;
 
-Lines ReadAll(TextLineReader reader) {
+// What a reader gives: its lines, and what it decided about the input.
+struct Read {
   Lines lines;
+  bool utf8 = false;
+  std::size_t replaced = 0;  // "?" for what code page 932 cannot hold
+  bool operator==(const Read&) const = default;
+};
+
+void PrintTo(const Read& read, std::ostream* os) {
+  *os << ::testing::PrintToString(read.lines) << (read.utf8 ? " UTF-8, " : ", ") << read.replaced
+      << " replaced";
+}
+
+Read ReadAll(TextLineReader reader) {
+  Read read;
   std::string line;
-  while (reader.ReadLine(line)) lines.push_back(line);
+  while (reader.ReadLine(line)) read.lines.push_back(line);
   EXPECT_FALSE(reader.ReadLine(line));  // the end stays the end
   EXPECT_TRUE(line.empty());
-  return lines;
+  read.utf8 = reader.IsUtf8();
+  read.replaced = reader.ReplacedChars();
+  return read;
 }
 
 class TempFile {
@@ -45,16 +60,18 @@ class TempFile {
   std::string path_;
 };
 
-// Every source must split the same bytes into the same lines.
-void ExpectLines(std::string_view bytes, const Lines& expected) {
+// Every source gives the same; a file also in blocks of every small size, so that each line
+// end, each CR LF and each UTF-8 character falls across two reads somewhere.
+void ExpectRead(std::string_view bytes, const Read& expected) {
   EXPECT_EQ(ReadAll(TextLineReader::FromBytes(std::string(bytes))), expected) << "bytes";
   std::istringstream stream{std::string(bytes)};
   EXPECT_EQ(ReadAll(TextLineReader::FromStream(stream)), expected) << "stream";
   const TempFile file(bytes);
-  EXPECT_EQ(ReadAll(TextLineReader::OpenFile(file.path())), expected) << "file";
-  const int fd = ::open(file.path().c_str(), O_RDONLY);
-  EXPECT_EQ(ReadAll(TextLineReader::FromFd(fd)), expected) << "fd";
-  EXPECT_EQ(::close(fd), 0);  // FromFd leaves the descriptor open
+  for (std::size_t block : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{5},
+                            TextLineReader::kBlockSize}) {
+    EXPECT_EQ(ReadAll(TextLineReader::OpenFile(file.path(), block)), expected)
+        << "blocks of " << block;
+  }
 }
 
 struct ReaderCase {
@@ -62,14 +79,13 @@ struct ReaderCase {
   Lines lines;
 };
 
+// clang-format off
 const ReaderCase kReaderCases[] = {
     {""sv, {}},
     {"a"sv, {"a"}},
     {"a\r"sv, {"a"}},
     {"a\r\nb\r\n"sv, {"a", "b"}},
     {"a\rb"sv, {"a", "b"}},
-    {"a\nb\n"sv, {"a\nb\n"}},
-    {"\n"sv, {"\n"}},
     {"a\r\n\nb"sv, {"a", "\nb"}},
     {"a\r\r"sv, {"a", ""}},
     {"\r\n\r\n"sv, {"", ""}},
@@ -82,37 +98,62 @@ const ReaderCase kReaderCases[] = {
     {"\r\x1A"sv, {""}},
     {"a\0b\r\n\0"sv, {"a\0b"s, "\0"s}},
     {"\x82\r\n\x83\x0D\x0A"sv, {"\x82", "\x83"}},
+    // The first line end decides whether a lone LF ends a line too.
+    {"a\nb\n"sv, {"a", "b"}},
+    {"\n"sv, {""}},
+    {"a\n\nb"sv, {"a", "", "b"}},
+    {"a\r\nb\nc"sv, {"a", "b\nc"}},
+    {"a\rb\nc\n"sv, {"a", "b\nc\n"}},
+    {"a\nb\r\nc"sv, {"a", "b", "c"}},
+    {"a\nb\r\nc\rd\n\re"sv, {"a", "b", "c", "d", "", "e"}},
+    {"a\nb"sv, {"a", "b"}},
+    {"a\x1A\nb\rc\nd"sv, {"a"}},  // Ctrl-Z before the first line end
+    {"a\x1A\rb\nc"sv, {"a"}},
+    {"a\n\x1A\r\nb"sv, {"a"}},
 };
+// clang-format on
 
-TEST(TextLineReader, SplitsLinesAtCrAndStopsAtCtrlZ) {
+TEST(TextLineReader, SplitsLinesAtTheirEndsAndStopsAtCtrlZ) {
   for (const ReaderCase& c : kReaderCases) {
-    SCOPED_TRACE(testing::PrintToString(std::string(c.bytes)));
-    ExpectLines(c.bytes, c.lines);
+    SCOPED_TRACE(::testing::PrintToString(std::string(c.bytes)));
+    ExpectRead(c.bytes, {c.lines, false, 0});
   }
 }
 
-TEST(TextLineReader, LineEndsAcrossBlockBoundaries) {
-  const std::size_t n = TextLineReader::kBlockSize;
-  const std::string fill(n - 1, 'x');
-  const std::string big(3 * n + 17, 'y');
-  const struct {
-    std::string bytes;
-    Lines lines;
-  } cases[] = {
-      {fill + "\r\nz\r\n", {fill, "z"}},             // CR ends a block, LF starts the next
-      {fill + "\r\r\nz", {fill, "", "z"}},
-      {fill + "\rz", {fill, "z"}},                   // CR ends a block, text follows
-      {fill + "\r", {fill}},                         // CR ends the input exactly
-      {fill + "a\r\n", {fill + "a"}},                // the CR starts a block
-      {fill + "a\x1A\r\n", {fill + "a"}},            // Ctrl-Z starts a block
-      {fill + "\r\x1A", {fill}},
-      {fill + "\r\n\n", {fill, "\n"}},
-      {big + "\r\n" + big, {big, big}},              // lines longer than a block
-      {big + "\x1A" + big, {big}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.bytes.size());
-    ExpectLines(c.bytes, c.lines);
+struct Utf8Case {
+  const char* name;
+  std::string_view bytes;
+  bool utf8;
+  Lines lines;           // code page 932 for UTF-8 input, the bytes otherwise
+  std::size_t replaced;  // "?" made for what code page 932 cannot hold
+};
+
+// clang-format off
+const Utf8Case kUtf8Cases[] = {
+    {"byte order mark only", "\xEF\xBB\xBF"sv, true, {}, 0},
+    {"byte order mark, then ASCII", "\xEF\xBB\xBF" "ab\ncd"sv, true, {"ab", "cd"}, 0},
+    {"kana and kanji", "あｱ\n亜\n"sv, true, {"\x82\xA0\xB1", "\x88\x9F"}, 0},
+    {"ASCII only", "ab\ncd"sv, false, {"ab", "cd"}, 0},
+    {"one bad byte at the end", "あ\n\xFF"sv, false, {"あ", "\xFF"}, 0},
+    {"a character cut off at the end", "あ\n\xE3\x81"sv, false, {"あ", "\xE3\x81"}, 0},
+    {"overlong /", "a\xC0\xAF"sv, false, {"a\xC0\xAF"}, 0},
+    {"surrogate", "\xED\xA0\x80"sv, false, {"\xED\xA0\x80"}, 0},
+    {"above U+10FFFF", "\xF4\x90\x80\x80"sv, false, {"\xF4\x90\x80\x80"}, 0},
+    // ﾃｩ reads as UTF-8 "é"; the 日本 on the next line does not.
+    {"Shift_JIS, UTF-8 for a prefix", "\xC3\xA9\r\n\x93\xFA\x96\x7B\r\n"sv, false,
+     {"\xC3\xA9", "\x93\xFA\x96\x7B"}, 0},
+    {"outside code page 932", "a😀bé€\n"sv, true, {"a?b??"}, 3},
+    {"U+FEFF inside the text", "あ\xEF\xBB\xBF"sv, true, {"\x82\xA0?"}, 1},
+    {"byte order mark, then bytes of no character", "\xEF\xBB\xBF" "a\xFF\xE3\x81\n\x80あ"sv, true,
+     {"a???", "?\x82\xA0"}, 4},
+    {"only what precedes Ctrl-Z counts", "あ\x1A\xFF"sv, true, {"\x82\xA0"}, 0},
+};
+// clang-format on
+
+TEST(TextLineReader, ReadsUtf8InputInCodePage932) {
+  for (const Utf8Case& c : kUtf8Cases) {
+    SCOPED_TRACE(c.name);
+    ExpectRead(c.bytes, {c.lines, c.utf8, c.replaced});
   }
 }
 
@@ -129,12 +170,11 @@ TEST(TextLineReader, ReportsFilesItCannotRead) {
   EXPECT_EQ(errorOf(""), ENOENT);
   EXPECT_EQ(errorOf(std::filesystem::temp_directory_path().string()), EISDIR);
 
-  const TempFile file("a\r\n");
-  const int writeOnly = ::open(file.path().c_str(), O_WRONLY);
-  TextLineReader reader = TextLineReader::FromFd(writeOnly);
-  std::string line;
-  EXPECT_THROW(reader.ReadLine(line), std::system_error);
-  ::close(writeOnly);
+  struct BrokenBuffer : std::streambuf {
+    int_type underflow() override { throw std::runtime_error("device gone"); }
+  } broken;
+  std::istream stream(&broken);
+  EXPECT_THROW(TextLineReader::FromStream(stream), std::system_error);
 }
 
 TEST(TextLineReader, MovedReaderGoesOnWhereItStood) {
@@ -144,7 +184,7 @@ TEST(TextLineReader, MovedReaderGoesOnWhereItStood) {
   ASSERT_TRUE(first.ReadLine(line));
   TextLineReader second = std::move(first);
   EXPECT_FALSE(first.ReadLine(line));
-  EXPECT_EQ(ReadAll(std::move(second)), (Lines{"b", "c"}));
+  EXPECT_EQ(ReadAll(std::move(second)).lines, (Lines{"b", "c"}));
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // "Tag Delete": encoding, tag removal across lines, entity decoding.
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <algorithm>
 #include <random>
 
+#include "encoding/Cp932.h"
 #include "engine/ConversionRun.h"
 #include "engine/TagDelete.h"
 #include "regexp/AWKStr.h"
@@ -176,6 +178,68 @@ TEST(TagDelete, EachRunStartsWithTheShiftStateOff) {
   EXPECT_EQ(run.TagDelete({"\x1B$B0!", "0!\x1B(B"}), (Lines{"\x88\x9F", "\x88\x9F"}));
 }
 
+// `utf8` in another encoding, by glibc; the text must fit that encoding.
+std::string Iconv(const char* encoding, const std::string& utf8) {
+  const iconv_t cd = iconv_open(encoding, "UTF-8");
+  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1)) << encoding;
+  std::string out(utf8.size() * 3 + 16, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size();
+  char* outPtr = out.data();
+  std::size_t outLeft = out.size();
+  EXPECT_NE(iconv(cd, &in, &inLeft, &outPtr, &outLeft), static_cast<std::size_t>(-1)) << encoding;
+  EXPECT_NE(iconv(cd, nullptr, nullptr, &outPtr, &outLeft), static_cast<std::size_t>(-1))
+      << encoding;
+  iconv_close(cd);
+  out.resize(static_cast<std::size_t>(outPtr - out.data()));
+  return out;
+}
+
+// The text of a UTF-8 page without stray ">": every tag (also over several lines) cut, then
+// the four entities decoded, line by line; each line then in code page 932.
+Lines PageText(const std::string& page) {
+  Lines lines;
+  std::string line;
+  bool inside = false;
+  auto finish = [&] {
+    for (const auto& [entity, character] :
+         {std::pair{"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}}) {
+      for (std::size_t at = 0; (at = line.find(entity, at)) != std::string::npos; at += 1) {
+        line.replace(at, std::string(entity).size(), character);
+      }
+    }
+    lines.push_back(*Utf8ToCp932(line));
+    line.clear();
+  };
+  for (const char c : page) {
+    if (c == '\n') {
+      finish();
+    } else if (c == '<') {
+      inside = true;
+    } else if (c == '>') {
+      inside = false;
+    } else if (!inside) {
+      line += c;
+    }
+  }
+  return lines;
+}
+
+// A Japanese web page of the usual kind, with LF line ends, in UTF-8 and in the three
+// encodings the detector knows: all four give the page's text, line by line.
+TEST(TagDelete, AJapanesePageGivesItsTextInEveryEncoding) {
+  const std::string page = ReadFile(ORVEN_TEST_DATA "/utf8-page.html");
+  ASSERT_GT(page.size(), 2000u);
+  ASSERT_EQ(page.find('\r'), std::string::npos);
+  const Lines text = PageText(page);
+  FileRuns run;
+  EXPECT_EQ(run.Convert(ct_TagDelete, page), text) << "UTF-8";
+  // Plain ISO-2022-JP has no half-width katakana; -3 writes them after ESC ( I.
+  for (const char* encoding : {"CP932", "EUC-JP", "ISO-2022-JP-3"}) {
+    EXPECT_EQ(run.Convert(ct_TagDelete, Iconv(encoding, page)), text) << encoding;
+  }
+}
+
 // Shift_JIS text that the detector reads as Shift_JIS: no control bytes, and every line
 // either ASCII or holding a byte 0x80-0x9F other than 0x8E.
 std::string RandomShiftJisLine(std::mt19937& random) {
@@ -211,8 +275,8 @@ bool HoldsAnEntity(const std::string& line) {
 }
 
 // "Tag Delete" of the "Create HTML" document gives the text back, with an empty line for
-// every markup line. Text holding an entity is left out: decoding cannot tell it from the
-// escape of its ampersand.
+// every markup line; also when the text is UTF-8 with LF line ends. Text holding an entity
+// is left out: decoding cannot tell it from the escape of its ampersand.
 TEST(TagDelete, UndoesCreateHtml) {
   std::mt19937 random(7);
   for (int round = 0; round < 30; ++round) {
@@ -233,6 +297,19 @@ TEST(TagDelete, UndoesCreateHtml) {
     expected.insert(expected.end(), text.begin(), text.end());
     expected.insert(expected.end(), {"", ""});  // </BODY>, </HTML>
     ASSERT_EQ(run.Convert(ct_TagDelete, html), expected) << ::testing::PrintToString(input);
+
+    // The same text in UTF-8 with LF line ends comes back in code page 932.
+    std::string utf8;
+    expected.resize(3);
+    for (const std::string& line : text) {
+      const std::string converted = Cp932ToUtf8Lossy(line);  // "?" for a pair that is no character
+      utf8 += converted + "\n";
+      expected.push_back(*Utf8ToCp932(converted));
+    }
+    expected.insert(expected.end(), {"", ""});
+    html.clear();
+    for (const std::string& line : run.Convert(ct_CreateHtml, utf8, false)) html += line + "\r\n";
+    ASSERT_EQ(run.Convert(ct_TagDelete, html), expected) << ::testing::PrintToString(utf8);
   }
 }
 

@@ -186,5 +186,28 @@ TEST(TfForm1Run, ExecuteRunsWithTheWindowAsHost) {
   }
 }
 
+// The count of what a UTF-8 input lost comes in a warning box, before the completion.
+TEST(TfForm1Run, Utf8LossIsToldInAWarningBox) {
+  WindowFixture f;
+  QDialog completion;
+  completion.setObjectName("TfForm2");
+  f.form->SetDialogs(&completion, nullptr);
+  QFile input(f.dir.filePath("in.htm"));
+  ASSERT_TRUE(input.open(QIODevice::WriteOnly));
+  input.write("<p>\xE2\x82\xAC 5</p>\n");  // € 5
+  input.close();
+  f.form->rgHead->SetItemIndex(2);
+  f.form->eLoad2->setText(input.fileName());
+  f.form->eSave2->setText(f.dir.filePath("out.txt"));
+  f.form->mnuExe->trigger();
+  EXPECT_EQ(f.seam->Calls,
+            (std::vector<QString>{"Box:Shift_JIS で表せない文字 1 個を「?」にしました。", "Beep",
+                                  "Dialog:TfForm2"}));
+  ASSERT_EQ(f.seam->Boxes.size(), 1u);
+  EXPECT_EQ(f.seam->Boxes[0].Icon, QMessageBox::Warning);
+  EXPECT_EQ(f.seam->Boxes[0].Caption, "警告");
+  EXPECT_EQ(f.seam->Boxes[0].Buttons, QStringList{"OK"});
+}
+
 }  // namespace
 }  // namespace orven::test

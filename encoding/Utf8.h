@@ -1,0 +1,42 @@
+// UTF-8 as RFC 3629 defines it: no overlong form, no surrogate (U+D800 to U+DFFF), nothing
+// above U+10FFFF, no sequence cut off. Real Shift_JIS or EUC-JP text with kana or kanji is
+// never well-formed UTF-8, so a whole input that is, and that holds a byte of 0x80 or above,
+// is taken for UTF-8; pure ASCII is not.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace orven {
+
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Length (1 to 4) of the well-formed character that starts `s`, or 0 when none starts there
+// (also for an empty `s`).
+std::size_t Utf8CharLength(std::string_view s);
+
+// Whether `bytes` is UTF-8 text: it starts with the byte order mark, or it is well-formed
+// and holds at least one byte of 0x80 or above. One pass, at memory speed for ASCII runs.
+bool IsUtf8Text(std::string_view bytes);
+
+// IsUtf8Text over an input that comes in pieces (the blocks of a file), in order; a piece
+// may end inside a character. Most inputs that are not UTF-8 are known after their first
+// piece: Decided() says when no later piece can change the answer.
+class Utf8TextCheck {
+ public:
+  void Add(std::string_view piece);
+  bool Decided() const { return bom_ || !wellFormed_; }
+  // The answer, once every piece has been added (or once Decided()).
+  bool IsUtf8() const { return bom_ || (wellFormed_ && high_ && carry_.empty()); }
+  bool StartsWithBom() const { return bom_; }
+
+ private:
+  std::string start_;  // the first bytes, up to the length of a byte order mark
+  std::string carry_;  // the start of a character that the last piece cut off
+  bool bom_ = false;
+  bool wellFormed_ = true;
+  bool high_ = false;  // a byte of 0x80 or above was seen
+};
+
+}  // namespace orven
