@@ -166,7 +166,7 @@ int TAWKStr::MatchFrom(const std::string& S, int From, int& RStart, int& RLength
   const char* const text = S.data() + from;
   const char* start = nullptr;
   const char* stop = nullptr;
-  if (Rejects()) {
+  if (from > 0 && Rejects()) {  // one NUL scan of the whole rest on every call would add up
     FindPlainToNul(text, S.data() + S.size(), start, stop);
   } else if (from == 0 || EndsInLF(S.data(), text)) {
     (this->*Matcher)(text, TextEnd(S, from), start, stop);

@@ -112,6 +112,8 @@ const char* TMatchCORE::NextCandidate(const char* P, const char* End, bool Plain
       q = FindBytes(q, End, dfa.LiteralPrefix.data(), dfa.LiteralPrefix.size());
     } else if (single >= 0) {
       q = static_cast<const char*>(std::memchr(q, single, static_cast<std::size_t>(End - q)));
+    } else if (!Plain || !dfa.PlainStartsOnTrailBytes) {
+      while (q < End && !table[static_cast<Byte>(*q)]) ++q;
     } else {
       // Character by character from a character start: a table that holds trail-byte
       // values (half-width katakana share them with most kana and kanji) would otherwise
