@@ -6,19 +6,11 @@
 # write the same files.
 #   bench/bench_batch.sh [BUILD_DIR] [PAGES] [RUNS]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
+source "$(dirname "$0")/bench_common.sh"
 pages=${2:-2000}
 runs=${3:-3}
-cli=$build/cli/orven-cli
-[ -x "$cli" ] || { echo "no $cli: build orven-cli first" >&2; exit 1; }
-for tool in iconv split xargs python3; do
-  command -v $tool >/dev/null || { echo "needs $tool" >&2; exit 1; }
-done
-export LC_ALL=C
+bench_needs iconv split xargs python3
 cores=$(nproc)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 # Text pieces of about 8.5 KB (whole lines), each made a page by create-html with a title,
 # colours and a font tag per line: about 10 KB of HTML.

@@ -5,18 +5,10 @@
 # its HTML are also timed in UTF-8 with LF line ends, as files on this platform are.
 #   bench/bench_convert.sh [BUILD_DIR] [SIZE_MB] [RUNS]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
+source "$(dirname "$0")/bench_common.sh"
 size_mb=${2:-20}
 runs=${3:-3}
-cli=$build/cli/orven-cli
-[ -x "$cli" ] || { echo "no $cli: build orven-cli first" >&2; exit 1; }
-for tool in nkf iconv sed python3; do
-  command -v $tool >/dev/null || { echo "needs $tool" >&2; exit 1; }
-done
-export LC_ALL=C
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_needs nkf iconv sed python3
 
 # The text (bench/gen_text.py): Japanese paragraph lines, every third with half-width kana.
 python3 "$root/bench/gen_text.py" "$work/text.txt" "$size_mb"

@@ -11,9 +11,9 @@
 #include <sstream>
 #include <thread>
 
-#include "cli/Cli.h"
 #include "encoding/Cp932.h"
 #include "engine/ConversionRun.h"
+#include "tests/cli/CliTestSupport.h"
 #include "tests/engine/EngineTestSupport.h"
 
 namespace orven::cli {
@@ -23,20 +23,11 @@ using orven::testing::ReadFile;
 using orven::testing::TempDir;
 using orven::testing::WriteFile;
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
 CliResult Convert(std::vector<std::string> args, const std::string& stdinText = "", bool terminal = false) {
   args.insert(args.begin(), "convert");
-  std::istringstream in(stdinText);
-  std::ostringstream out, err;
   CliEnvironment env;
   env.stdinIsTerminal = terminal;
-  const int status = RunCli(args, in, out, err, env);
-  return {status, out.str(), err.str()};
+  return RunOrvenCli(args, stdinText, env);
 }
 
 // The same conversion through the engine, for comparison.

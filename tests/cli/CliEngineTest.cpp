@@ -7,22 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/Cli.h"
+#include "tests/cli/CliTestSupport.h"
 
 namespace orven::cli {
 namespace {
 
-struct EngineResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-EngineResult RunEngine(const std::vector<std::string>& args, const std::string& input = {}) {
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  const int status = RunCli(args, in, out, err);
-  return {status, out.str(), err.str()};
+CliResult RunEngine(const std::vector<std::string>& args, const std::string& input = {}) {
+  return RunOrvenCli(args, input);
 }
 
 struct EngineCase {
@@ -66,7 +57,7 @@ const EngineCase kCases[] = {
 
 TEST(CliEngine, RunsTheEngineCommands) {
   for (const EngineCase& c : kCases) {
-    const EngineResult r = RunEngine(c.args, c.input);
+    const CliResult r = RunEngine(c.args, c.input);
     const std::string label = testing::PrintToString(c.args);
     EXPECT_EQ(r.status, c.status) << label << " " << r.err;
     EXPECT_EQ(r.out, c.out) << label;
@@ -80,7 +71,7 @@ TEST(CliEngine, RunsTheEngineCommands) {
 
 TEST(CliEngine, HelpNamesEachCommand) {
   for (const char* command : {"match", "gsub", "split"}) {
-    const EngineResult r = RunEngine({command, "--help"});
+    const CliResult r = RunEngine({command, "--help"});
     EXPECT_EQ(r.status, kExitOk);
     EXPECT_NE(r.out.find(std::string("orven-cli ") + command), std::string::npos);
   }
@@ -96,7 +87,7 @@ TEST(CliEngine, ReadsAFileOrReportsItMissing) {
   EXPECT_EQ(RunEngine({"match", "two", path.string()}).out, "6 3\n");
   EXPECT_EQ(RunEngine({"gsub", "o", "0", path.string()}).out, "0ne\r\ntw0");
   std::filesystem::remove(path);
-  const EngineResult missing = RunEngine({"match", "a", path.string()});
+  const CliResult missing = RunEngine({"match", "a", path.string()});
   EXPECT_EQ(missing.status, kExitInputMissing);
   EXPECT_NE(missing.err.find("LoadFileName"), std::string::npos);
   // A folder is no input file either (it was once read as an empty input).

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/Cli.h"
+#include "tests/cli/CliTestSupport.h"
 
 namespace orven::cli {
 namespace {
@@ -28,19 +28,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* kLoadFileName = "LoadFileNameが間違っています。";
 constexpr const char* kSaveFileName = "SaveFileNameが間違っています。";
-
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliResult RunOrvenCli(const std::vector<std::string>& args, const std::string& input = {}) {
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  const int status = RunCli(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
 
 // Whole-file reads in one call: the big-file cases stay quick in unoptimised builds too.
 std::string ReadFile(const fs::path& path) {

@@ -2,23 +2,12 @@
 
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "tests/cli/CliTestSupport.h"
 
 namespace orven::cli {
 namespace {
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliResult RunArgs(const std::vector<std::string>& args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  const int status = RunCli(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
+CliResult RunArgs(const std::vector<std::string>& args) { return RunOrvenCli(args); }
 
 TEST(CliMain, VersionAndHelpSucceed) {
   EXPECT_EQ(RunArgs({"--version"}).out, "orven-cli 2.20\n");

@@ -7,25 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "cli/Cli.h"
+#include "tests/cli/CliTestSupport.h"
 #include "encoding/sjisconv.h"
 
 namespace orven::cli {
 namespace {
 
-struct ToSjisResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-ToSjisResult ToSjis(const std::vector<std::string>& args, const std::string& input = {}) {
+CliResult ToSjis(const std::vector<std::string>& args, const std::string& input = {}) {
   std::vector<std::string> all{"tosjis"};
   all.insert(all.end(), args.begin(), args.end());
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  const int status = RunCli(all, in, out, err);
-  return {status, out.str(), err.str()};
+  return RunOrvenCli(all, input);
 }
 
 TEST(CliToSjis, ConvertsEveryLineOfStandardInput) {
@@ -45,7 +36,7 @@ TEST(CliToSjis, ConvertsEveryLineOfStandardInput) {
       "\xB2\r\n"
       "last\r\n";
   for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"-"}}) {
-    const ToSjisResult r = ToSjis(args, input);
+    const CliResult r = ToSjis(args, input);
     EXPECT_EQ(r.status, kExitOk);
     EXPECT_EQ(r.out, expected);
     EXPECT_EQ(r.err, "");
@@ -54,7 +45,7 @@ TEST(CliToSjis, ConvertsEveryLineOfStandardInput) {
 
 // UTF-8 input with LF line ends: the lines in code page 932, the loss counted after them.
 TEST(CliToSjis, ConvertsUtf8InputAndCountsWhatItCannotHold) {
-  const ToSjisResult r = ToSjis({}, "亜\x1B$B\nｱ😀\n\né");
+  const CliResult r = ToSjis({}, "亜\x1B$B\nｱ😀\n\né");
   EXPECT_EQ(r.status, kExitOk);
   EXPECT_EQ(r.out, "\x88\x9F\x1B$B\r\n\xB1?\r\n\r\n?\r\n");
   EXPECT_EQ(r.err, "Shift_JIS で表せない文字 2 個を「?」にしました。\n");
@@ -77,20 +68,20 @@ TEST(CliToSjis, LargeInputComesOutWhole) {
     input += std::to_string(i) + "\xA4\xA2\r\n";
     expected += std::to_string(i) + "\x82\xA0\r\n";
   }
-  const ToSjisResult r = ToSjis({}, input);
+  const CliResult r = ToSjis({}, input);
   EXPECT_EQ(r.status, kExitOk);
   EXPECT_TRUE(r.out == expected);
 }
 
 TEST(CliToSjis, ReportsMissingInputAndUsageErrors) {
-  const ToSjisResult missing = ToSjis({"/nonexistent/orven/input.txt"});
+  const CliResult missing = ToSjis({"/nonexistent/orven/input.txt"});
   EXPECT_EQ(missing.status, kExitInputMissing);
   EXPECT_EQ(missing.err, "LoadFileNameが間違っています。\n確認してください。\n");
   EXPECT_EQ(missing.out, "");
   EXPECT_EQ(ToSjis({std::filesystem::temp_directory_path().string()}).status, kExitInputMissing);
   EXPECT_EQ(ToSjis({"--frob"}).status, kExitUsage);
   EXPECT_EQ(ToSjis({"a", "b"}).status, kExitUsage);
-  const ToSjisResult help = ToSjis({"--help"});
+  const CliResult help = ToSjis({"--help"});
   EXPECT_EQ(help.status, kExitOk);
   EXPECT_NE(help.out.find("tosjis [FILE]"), std::string::npos);
 }

@@ -8,11 +8,7 @@
 namespace orven {
 namespace {
 
-using testing::CrLfLines;
-using testing::ReadFile;
-using testing::RecordingHost;
-using testing::TempDir;
-using testing::WriteFile;
+using namespace orven::testing;  // the recording host, temporary folders, file helpers
 using Lines = std::vector<std::string>;
 
 // Options with nothing switched on (no title, no colours, no font).
