@@ -63,7 +63,7 @@ void BM_TagDeleteLine(benchmark::State& state) {
     bool inside = false;
     for (const std::string& line : document) {
       std::string text = components.AutoSjisConv1().ConvertLine(line);
-      orven::StripTags(components.AWKStr1(), components.ListBox1(), components.ListBox2(), text, inside);
+      orven::StripTags(components.AWKStr1(), text, inside);
       orven::DecodeEntities(components.AWKStr1(), text);
       benchmark::DoNotOptimize(text);
       bytes += static_cast<std::int64_t>(line.size() + 2);

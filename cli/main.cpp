@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <cerrno>
 #include <iostream>
 
 #include "cli/Cli.h"
@@ -13,5 +14,13 @@ int main(int argc, char** argv) {
   env.stdoutFd = STDOUT_FILENO;
   const int status = orven::cli::RunCli(args, std::cin, std::cout, std::cerr, env);
   std::cout.flush();
+  // Output goes out in blocks, and a file system may report the last write's error only
+  // when the file is closed: that is a failed run too. (A standard output closed from the
+  // start held nothing to lose.)
+  const bool closeFailed = ::close(STDOUT_FILENO) != 0 && errno != EBADF && errno != EINTR;
+  if (status == orven::cli::kExitOk && (!std::cout || closeFailed)) {
+    std::cerr << "orven-cli: cannot write the output\n";
+    return orven::cli::kExitRunFailed;
+  }
   return status;
 }

@@ -16,6 +16,7 @@ std::size_t RunBrTagOnly(const ConversionOptions& options, TAWKStr& awk) {
   OutputLineWriter output(options);
   std::string line;
   while (input.ReadLine(line)) output.WriteOutputLine(MakeBrLine(awk, line, options.WidenKana));
+  output.Close();
   return input.ReplacedChars();
 }
 
@@ -28,8 +29,7 @@ std::optional<std::size_t> RunBody(const ConversionOptions& options,
   try {
     switch (options.ConvType) {
       case ct_TagDelete:
-        return RunTagDelete(options, components.AWKStr1(), components.AutoSjisConv1(),
-                            components.ListBox1(), components.ListBox2());
+        return RunTagDelete(options, components.AWKStr1(), components.AutoSjisConv1());
       case ct_BrTagOnly:
         return RunBrTagOnly(options, components.AWKStr1());
       case ct_CreateHtml:

@@ -90,6 +90,7 @@ std::size_t RunCreateHtml(const ConversionOptions& options, TAWKStr& awk) {
   }
   output.WriteOutputLine("</BODY>");
   output.WriteOutputLine("</HTML>");
+  output.Close();
   return replaced;
 }
 

@@ -4,23 +4,25 @@
 
 #include "engine/KanaTable.h"
 #include "regexp/AWKStr.h"
-#include "regexp/REChars.h"
 
 namespace orven {
 namespace {
 
 struct EscapeStep {
-  char Reserved;            // the character the step replaces
   const char* Pattern;
   const char* Replacement;  // "\&" is a literal ampersand, a bare "&" the matched text
 };
 
 constexpr EscapeStep kEscapeSteps[] = {
-    {'&', "\\&", "\\&amp;"},
-    {'<', "<", "\\&lt;"},
-    {'>', ">", "\\&gt;"},
-    {'"', "\"", "\\&quot;"},
+    {"\\&", "\\&amp;"},
+    {"<", "\\&lt;"},
+    {">", "\\&gt;"},
+    {"\"", "\\&quot;"},
 };
+
+// A half-width character (0xA0-0xDF) at a character start; the matcher decides where
+// characters start.
+constexpr const char* kHalfWidthClass = "[\xA0-\xDF]";
 
 constexpr unsigned char kVoicedMark = 0xDE;      // ﾞ
 constexpr unsigned char kSemiVoicedMark = 0xDF;  // ﾟ
@@ -40,38 +42,34 @@ struct PairRowKana {
   }
 };
 
-// Which KanaTable rows can find something in a text: the kana + mark pairs that stand at a
-// character start, and the half-width characters (0xA0-0xDF, one bit each from 0xA0) that
-// stand at a character start outside those pairs, which the pair rows replace before any
-// single row runs. The walk steps over double-byte characters whole: their trail bytes
-// often lie in 0xA0-0xDF too but can never start a match. Widening only replaces half-width
-// characters by double-byte ones, so nothing absent here appears later.
-struct KanaPresence {
+// Which KanaTable rows can find something in a text, from its half-width characters as the
+// class pattern finds them one after the other (one bit each from 0xA0): the kana + mark
+// pairs, and the characters outside those pairs, which the pair rows replace before any
+// single row runs. Widening only turns half-width characters into double-byte ones, so a
+// row that finds nothing here finds nothing later.
+struct KanaFound {
   std::uint64_t Single = 0;
   std::uint64_t BeforeVoiced = 0;
   std::uint64_t BeforeSemiVoiced = 0;
 
-  explicit KanaPresence(const std::string& text) {
+  KanaFound(TAWKStr& awk, const std::string& text) {
     static const PairRowKana pairRows;
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t n = text.size();
-    std::size_t i = 0;
-    while (i < n) {
-      const unsigned char c = p[i];
-      if (c < 0xA0 || c > 0xDF) {
-        i += (IsLeadByte(c) && i + 1 < n) ? 2 : 1;
-        continue;
-      }
-      const unsigned char next = i + 1 < n ? p[i + 1] : 0;
-      if (next == kVoicedMark && (pairRows.Voiced & KanaBit(c)) != 0) {
+    awk.SetRegExp(kHalfWidthClass);
+    int start = 0, length = 0;
+    for (int at = awk.Match(text, start, length); at > 0;
+         at = awk.MatchFrom(text, at + 1, start, length)) {
+      // A half-width character is one byte, so the byte behind it starts a character.
+      const auto c = static_cast<unsigned char>(text[static_cast<std::size_t>(at - 1)]);
+      const std::size_t next = static_cast<std::size_t>(at);
+      const auto mark = next < text.size() ? static_cast<unsigned char>(text[next]) : 0;
+      if (mark == kVoicedMark && (pairRows.Voiced & KanaBit(c)) != 0) {
         BeforeVoiced |= KanaBit(c);
-        i += 2;
-      } else if (next == kSemiVoicedMark && (pairRows.SemiVoiced & KanaBit(c)) != 0) {
+        ++at;
+      } else if (mark == kSemiVoicedMark && (pairRows.SemiVoiced & KanaBit(c)) != 0) {
         BeforeSemiVoiced |= KanaBit(c);
-        i += 2;
+        ++at;
       } else {
         Single |= KanaBit(c);
-        ++i;
       }
     }
   }
@@ -90,17 +88,16 @@ struct KanaPresence {
 
 void EscapeHtml(TAWKStr& awk, std::string& text) {
   for (const EscapeStep& step : kEscapeSteps) {
-    if (text.find(step.Reserved) == std::string::npos) continue;
     awk.SetRegExp(step.Pattern);
     awk.GSub(step.Replacement, text);
   }
 }
 
 void WidenHalfWidthKana(TAWKStr& awk, std::string& text) {
-  const KanaPresence presence(text);
-  if (!presence.Any()) return;
+  const KanaFound found(awk, text);
+  if (!found.Any()) return;
   for (const KanaRow& row : KanaTable) {
-    if (!presence.MayOccur(row)) continue;
+    if (!found.MayOccur(row)) continue;
     awk.SetRegExp(row.Pattern);
     awk.GSub(row.Replacement, text);
   }

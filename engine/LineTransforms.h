@@ -1,7 +1,8 @@
 // The line transforms of the two text-to-HTML types: escaping of the four characters HTML
 // reserves, and widening of half-width katakana. Every substitution is a RegExp assignment
-// followed by GSub on the run's one TAWKStr; a step whose pattern cannot occur at a
-// character start of the text is skipped, since its GSub would find nothing.
+// followed by GSub on the run's one TAWKStr; GSub itself rejects a text in which its
+// pattern cannot occur with one scan. The widening rows run only for the half-width
+// characters that the class pattern finds in the line.
 // Text is Shift_JIS bytes throughout.
 #pragma once
 

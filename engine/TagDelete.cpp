@@ -1,70 +1,56 @@
 #include "engine/TagDelete.h"
 
-#include <algorithm>
-
 #include "encoding/sjisconv.h"
 #include "engine/TextFiles.h"
 #include "regexp/AWKStr.h"
-#include "regexp/REChars.h"
 
 namespace orven {
 namespace {
 
 struct EntityStep {
-  const char* Entity;       // the bytes the step looks for
   const char* Pattern;
   const char* Replacement;  // "\&" is a literal ampersand
 };
 
 constexpr EntityStep kEntitySteps[] = {
-    {"&amp;", "\\&amp;", "\\&"},
-    {"&lt;", "\\&lt;", "<"},
-    {"&gt;", "\\&gt;", ">"},
-    {"&quot;", "\\&quot;", "\""},
+    {"\\&amp;", "\\&"},
+    {"\\&lt;", "<"},
+    {"\\&gt;", ">"},
+    {"\\&quot;", "\""},
 };
 
 constexpr std::size_t kNone = std::string::npos;
 
-// Index of the first `bracket` that stands at a character start in line[from, end), or
-// kNone. `from` is a character start; a lead byte takes the byte after it whatever it is,
-// so a bracket there is no bracket, as for the matcher.
-std::size_t FindAtCharStart(const std::string& line, std::size_t from, std::size_t end,
-                            char bracket) {
-  std::size_t i = from;
-  while (i < end) {
-    const char c = line[i];
-    if (c == bracket) return i;
-    i += (IsLeadByte(c) && i + 1 < end) ? 2 : 1;
-  }
-  return kNone;
+// Index of the first `bracket` (a one-byte pattern) at a character start of line[from, ...),
+// or kNone; `from` is a character start.
+std::size_t FindBracket(TAWKStr& awk, const char* bracket, const std::string& line,
+                        std::size_t from) {
+  awk.SetRegExp(bracket);
+  int start = 0, length = 0;
+  return awk.MatchFrom(line, static_cast<int>(from) + 1, start, length) > 0
+             ? static_cast<std::size_t>(start - 1)
+             : kNone;
 }
 
 }  // namespace
 
-void StripTags(TAWKStr& awk, std::vector<std::string>& lessList,
-               std::vector<std::string>& greaterList, std::string& line, bool& InsideTag) {
-  awk.SetRegExp("<");
-  const int p1 = awk.Split(line, lessList);
-  awk.SetRegExp(">");
-  const int p2 = awk.Split(line, greaterList);
-  const int passes = std::max(p1, p2) + 1;
-
+void StripTags(TAWKStr& awk, std::string& line, bool& InsideTag) {
   // Every pass acts on the first "<" (A) and the first ">" (B) of the line as it then
   // stands. What a pass keeps in front of the place it cut never holds a bracket, so the
   // first brackets of the line are the first ones behind that place: one forward scan
   // serves all passes, and a line with many tags costs linear time rather than one search
-  // and one erase per tag. The text a search sees ends at a NUL, as the matcher's does.
-  const std::size_t end = std::min(line.find('\0'), line.size());
+  // and one erase per tag. Every pass that cuts takes away a ">" or ends the brackets of
+  // the line, so the passes end by themselves.
   std::string kept;
   std::size_t cursor = 0;  // line[cursor, size) is what the passes have not cut yet
-  std::size_t less = FindAtCharStart(line, 0, end, '<');
-  std::size_t greater = FindAtCharStart(line, 0, end, '>');
+  std::size_t less = FindBracket(awk, "<", line, 0);
+  std::size_t greater = FindBracket(awk, ">", line, 0);
   // Set when a "<" open at the line end cut the line while no tag was open before it: what
   // it kept lies outside any tag and must not be taken for the inside of one.
   bool keptOutsideTag = false;
-  for (int pass = 0; pass < passes; ++pass) {
-    if (less != kNone && less < cursor) less = FindAtCharStart(line, cursor, end, '<');
-    if (greater != kNone && greater < cursor) greater = FindAtCharStart(line, cursor, end, '>');
+  for (;;) {
+    if (less != kNone && less < cursor) less = FindBracket(awk, "<", line, cursor);
+    if (greater != kNone && greater < cursor) greater = FindBracket(awk, ">", line, cursor);
     const bool a = less != kNone;
     const bool b = greater != kNone;
     if (a && !b) {  // a tag left open at the line end: cut from its "<" on
@@ -82,8 +68,7 @@ void StripTags(TAWKStr& awk, std::vector<std::string>& lessList,
       cursor = greater + 1;
       InsideTag = false;
     } else {
-      // No bracket is left, and none will come back: at most the whole-line rule applies,
-      // and further passes change nothing.
+      // No bracket is left, and none will come back: at most the whole-line rule applies.
       if (InsideTag && !keptOutsideTag) {
         kept.clear();
         cursor = line.size();
@@ -96,17 +81,13 @@ void StripTags(TAWKStr& awk, std::vector<std::string>& lessList,
 }
 
 void DecodeEntities(TAWKStr& awk, std::string& line) {
-  if (line.find('&') == std::string::npos) return;
   for (const EntityStep& step : kEntitySteps) {
-    if (line.find(step.Entity) == std::string::npos) continue;
     awk.SetRegExp(step.Pattern);
     awk.GSub(step.Replacement, line);
   }
 }
 
-std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv,
-                         std::vector<std::string>& lessList,
-                         std::vector<std::string>& greaterList) {
+std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv) {
   // The shift state of an earlier file (a JIS file cut off in kanji mode) must not leak
   // into this one; within the file it carries from line to line.
   TAutoSjisConv::ResetShiftState();
@@ -117,10 +98,11 @@ std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSj
   while (input.ReadLine(line)) {
     // The encoding of a UTF-8 input is known: its lines leave the shift state alone.
     if (!input.IsUtf8()) line = conv.ConvertLine(line);
-    StripTags(awk, lessList, greaterList, line, InsideTag);
+    StripTags(awk, line, InsideTag);
     DecodeEntities(awk, line);
     output.WriteOutputLine(line);
   }
+  output.Close();
   return input.ReplacedChars();
 }
 

@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 #include "engine/ConversionOptions.h"
 
@@ -18,17 +17,14 @@ class TAutoSjisConv;
 
 // Converts the whole file; raises the run's failure when a file cannot be opened, read or
 // written. The converter's shift state starts off for every run; InsideTag starts false.
-// `lessList` and `greaterList` are StripTags' scratch lists. Returns the "?" count of the
-// input.
-std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv,
-                         std::vector<std::string>& lessList, std::vector<std::string>& greaterList);
+// Returns the "?" count of the input.
+std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv);
 
-// Removes the tags of one line. The number of passes comes from splitting the line at "<"
-// (into `lessList`) and at ">" (into `greaterList`); each pass removes at most one piece.
+// Removes the tags of one line, pass by pass; each pass removes at most one piece, and the
+// passes go on while a bracket is left.
 // Text that stands before a "<" left open at the line end is kept when no tag was open
 // before it; text of a line that lies wholly inside a tag open from an earlier line goes.
-void StripTags(TAWKStr& awk, std::vector<std::string>& lessList,
-               std::vector<std::string>& greaterList, std::string& line, bool& InsideTag);
+void StripTags(TAWKStr& awk, std::string& line, bool& InsideTag);
 
 // "&amp;", then "&lt;", "&gt;", "&quot;" back into characters; other entities stay.
 void DecodeEntities(TAWKStr& awk, std::string& line);

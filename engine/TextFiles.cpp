@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <istream>
 #include <ostream>
+#include <utility>
 
 #include "engine/SystemError.h"
 
@@ -31,7 +32,8 @@ class FdHolder {
 
 // Whether both names lead to one existing file.
 bool IsSameFile(const std::string& first, const std::string& second) {
-  struct stat a {}, b {};
+  struct stat a {
+  }, b{};
   if (first.empty() || second.empty()) return false;
   if (::stat(first.c_str(), &a) != 0 || ::stat(second.c_str(), &b) != 0) return false;
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -95,33 +97,62 @@ TextLineReader OpenInputLines(const ConversionOptions& options) {
 }
 
 OutputLineWriter::~OutputLineWriter() {
-  if (fd_ >= 0) ::close(fd_);
+  if (!open_) return;
+  try {
+    WriteBuffer();
+  } catch (...) {  // the failure in flight is the one reported
+  }
+  if (fd_ >= 0) close_ != nullptr ? close_(fd_) : ::close(fd_);
 }
 
-void OutputLineWriter::WriteOutputLine(const std::string& text) {
-  if (stream_) {
-    stream_->write(text.data(), static_cast<std::streamsize>(text.size()));
-    stream_->write("\r\n", 2);
-    if (!stream_->flush()) ThrowErrno(EIO, "cannot write " + path_);
-    return;
-  }
-  if (fd_ < 0) {
+void OutputLineWriter::Open() {
+  if (stream_ == nullptr) {
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_CREAT | O_TRUNC, 0666);
     if (fd_ < 0) ThrowErrno(errno, "cannot open " + path_);
   }
-  buffer_.assign(text);
+  open_ = true;
+  buffer_.reserve(kBlock + 4096);
+}
+
+void OutputLineWriter::WriteOutputLine(const std::string& text) {
+  if (!open_) Open();
+  buffer_ += text;
   buffer_ += "\r\n";
+  if (buffer_.size() >= kBlock) WriteBuffer();
+}
+
+void OutputLineWriter::WriteBuffer() {
+  if (stream_ != nullptr) {
+    const bool ok = static_cast<bool>(
+        stream_->write(buffer_.data(), static_cast<std::streamsize>(buffer_.size())).flush());
+    buffer_.clear();
+    if (!ok) ThrowErrno(EIO, "cannot write " + path_);
+    return;
+  }
   const char* data = buffer_.data();
   std::size_t left = buffer_.size();
   while (left > 0) {
     const ssize_t put = ::write(fd_, data, left);
     if (put < 0) {
       if (errno == EINTR) continue;
+      // What was written is gone from the buffer, so a later attempt cannot repeat it.
+      buffer_.erase(0, buffer_.size() - left);
       ThrowErrno(errno, "cannot write " + path_);
     }
     data += put;
     left -= static_cast<std::size_t>(put);
   }
+  buffer_.clear();
+}
+
+void OutputLineWriter::Close() {
+  if (!open_) return;
+  WriteBuffer();
+  open_ = false;
+  if (fd_ < 0) return;
+  const int fd = std::exchange(fd_, -1);
+  if ((close_ != nullptr ? close_(fd) : ::close(fd)) != 0)
+    ThrowErrno(errno, "cannot close " + path_);
 }
 
 }  // namespace orven

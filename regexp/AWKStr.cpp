@@ -1,5 +1,6 @@
 #include "regexp/AWKStr.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "regexp/FuzzyCharDic.h"
@@ -12,6 +13,7 @@ namespace {
 
 constexpr unsigned char kCR = 0x0D;
 constexpr unsigned char kLF = 0x0A;
+constexpr std::size_t kKeptScratch = std::size_t{1} << 20;
 
 // Where the text of S, from byte From on, ends as the matchers see it: its first NUL byte.
 const char* TextEnd(const std::string& S, std::size_t From) {
@@ -136,8 +138,9 @@ TAWKStr::~TAWKStr() = default;
 void TAWKStr::SetRegExp(const std::string& Pattern) {
   TMatchCORE::SetRegExp(Pattern);
   const TRE_DFA& dfa = CurrentDFA();
-  Matcher = dfa.LineHeadFound || dfa.LineTailFound ? static_cast<TMatcher>(&TMatchCORE::FindAnchored)
-                                                   : static_cast<TMatcher>(&TMatchCORE::FindPlain);
+  Matcher = dfa.LineHeadFound || dfa.LineTailFound
+                ? static_cast<TMatcher>(&TMatchCORE::FindAnchored)
+                : static_cast<TMatcher>(&TMatchCORE::FindPlain);
 }
 
 bool TAWKStr::UseFuzzyCharDic() const { return PreProcessor().UseFuzzyCharDic; }
@@ -155,9 +158,21 @@ void TAWKStr::SetUseSynonymDic(bool value) {
 }
 
 int TAWKStr::Match(const std::string& S, int& RStart, int& RLength) {
+  return MatchFrom(S, 1, RStart, RLength);
+}
+
+int TAWKStr::MatchFrom(const std::string& S, int From, int& RStart, int& RLength) {
+  const std::size_t from = From < 1 ? 0 : std::min(static_cast<std::size_t>(From - 1), S.size());
+  const char* const text = S.data() + from;
   const char* start = nullptr;
   const char* stop = nullptr;
-  (this->*Matcher)(S.data(), TextEnd(S, 0), start, stop);
+  if (from > 0 && Rejects()) {  // one NUL scan of the whole rest on every call would add up
+    FindPlainToNul(text, S.data() + S.size(), start, stop);
+  } else if (from == 0 || EndsInLF(S.data(), text)) {
+    (this->*Matcher)(text, TextEnd(S, from), start, stop);
+  } else {
+    SearchFrom(text, TextEnd(S, from), start, stop);
+  }
   if (start == nullptr) {
     RStart = RLength = 0;
     return 0;
@@ -169,13 +184,23 @@ int TAWKStr::Match(const std::string& S, int& RStart, int& RLength) {
 
 int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
   const char* const text = S.data();
+  const char* first = text;
+  if (Rejects()) {
+    // A pattern that cannot occur costs this one scan: nothing else is looked at or prepared.
+    first = FirstCandidate(text, text + S.size());
+    if (first == nullptr) return 0;
+  }
   const char* const end = TextEnd(S, 0);
+  if (first > end) return 0;
   const char* start = nullptr;
   const char* stop = nullptr;
-  (this->*Matcher)(text, end, start, stop);
+  (this->*Matcher)(first, end, start, stop);
   if (start == nullptr) return 0;
   const ReplacementPlan& plan = templates_->Get(Replacement);  // may throw
-  std::string out;
+  // The result is built in the buffer of an earlier call and swapped in, so that GSub on
+  // line after line allocates nothing once the buffers are large enough.
+  std::string& out = scratch_;
+  out.clear();
   out.reserve(S.size() + S.size() / 8 + 16);
   int count = 0;
   const char* rest = text;
@@ -204,7 +229,8 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
     if (start == nullptr) break;
   }
   out.append(rest, static_cast<std::size_t>(S.data() + S.size() - rest));
-  S = std::move(out);
+  S.swap(out);
+  if (out.capacity() > kKeptScratch) std::string().swap(out);  // no whole files kept
   return count;
 }
 
@@ -245,8 +271,8 @@ int TAWKStr::Split(const std::string& S, std::vector<std::string>& Strings) {
 
 std::string TAWKStr::ExpandReplacement(const std::string& Template, const std::string& Matched) {
   std::string out;
-  ReplacementPlan(Unescape(ProtectAmpersands(Template))).Expand(out, Matched.data(),
-                                                                   Matched.data() + Matched.size());
+  ReplacementPlan(Unescape(ProtectAmpersands(Template)))
+      .Expand(out, Matched.data(), Matched.data() + Matched.size());
   return out;
 }
 

@@ -40,6 +40,11 @@ class TAWKStr final : public TMatchCORE {
   // The leftmost-longest match: RStart (1-based) and RLength, and RStart as the result;
   // 0, 0, 0 when there is none.
   int Match(const std::string& S, int& RStart, int& RLength);
+  // Match on the text of S from byte From (1-based, a character start) on, positions still
+  // counted in S: what Match would find in S after erasing its first From - 1 bytes, where
+  // From is a line head when it is 1 or follows the character LF. No match: 0, 0, 0; a
+  // From beyond the text (size + 1 included) finds only what the empty text would.
+  int MatchFrom(const std::string& S, int From, int& RStart, int& RLength);
   // Replaces every match by the expanded Replacement; returns the number of replacements.
   int GSub(const std::string& Replacement, std::string& S);
   // Fills Strings with the fields between matches; returns their number.
@@ -56,6 +61,7 @@ class TAWKStr final : public TMatchCORE {
  private:
   class TemplateCache;  // templates already prepared for expansion
   std::unique_ptr<TemplateCache> templates_;
+  std::string scratch_;  // GSub's output buffer, kept for the next call
 };
 
 }  // namespace orven

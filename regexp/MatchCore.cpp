@@ -29,7 +29,7 @@ inline const char* FindBytes(const char* P, const char* End, const char* Needle,
   for (const char* q = P; q + Size <= End; ++q) {
     q = static_cast<const char*>(std::memchr(q, Needle[0], static_cast<std::size_t>(End - q)));
     if (q == nullptr || q + Size > End) return nullptr;
-    if (std::memcmp(q + 1, Needle + 1, Size - 1) == 0) return q;
+    if (q[1] == Needle[1] && std::memcmp(q + 2, Needle + 2, Size - 2) == 0) return q;
   }
   return nullptr;
 }
@@ -37,8 +37,10 @@ inline const char* FindBytes(const char* P, const char* End, const char* Needle,
 // The DFA walk from State at P: the stop of the longest match, or null. With kTail the
 // position before every line end and the terminator counts as a stop where the state has
 // a move on the line-tail pseudo-character.
-template <bool kTail>
-const char* Walk(const TRE_DFA& dfa, std::int32_t state, const char* p, const char* end, Byte lineEnd) {
+// With kToNul the text ends at the first NUL instead of at end (end[0] must be a NUL).
+template <bool kTail, bool kToNul = false>
+const char* Walk(const TRE_DFA& dfa, std::int32_t state, const char* p, const char* end,
+                 Byte lineEnd) {
   const TRE_DFAState* states = dfa.StateList.data();
   const Byte* q = Bytes(p);
   const Byte* e = Bytes(end);
@@ -46,7 +48,7 @@ const char* Walk(const TRE_DFA& dfa, std::int32_t state, const char* p, const ch
   for (;;) {
     const TRE_DFAState& s = states[state];
     if (s.Accepting) result = q;
-    if (q == e) {
+    if (kToNul ? *q == 0 : q == e) {
       if (kTail && s.LineTailNext != kNoState) result = q;
       break;
     }
@@ -54,8 +56,9 @@ const char* Walk(const TRE_DFA& dfa, std::int32_t state, const char* p, const ch
     if (kTail && b == lineEnd && s.LineTailNext != kNoState) result = q;
     std::int32_t next = s.ByteNext[b];
     if (Lead(b)) {
-      if (q + 1 < e) {
-        if (next == kMixedBlock) next = dfa.NextState(state, static_cast<std::uint16_t>(b << 8 | q[1]));
+      if (kToNul ? q[1] != 0 : q + 1 < e) {
+        if (next == kMixedBlock)
+          next = dfa.NextState(state, static_cast<std::uint16_t>(b << 8 | q[1]));
         q += 2;
       } else {
         next = dfa.NextState(state, b);  // a lone lead byte before the terminator
@@ -85,7 +88,8 @@ const char* TMatchCORE::LongestFrom(const char* P, const char* End, std::int32_t
                            : Walk<false>(dfa, State, P, End, LineEndByte());
 }
 
-const char* TMatchCORE::LongestFromLineHead(const char* P, const char* End, std::int32_t State) const {
+const char* TMatchCORE::LongestFromLineHead(const char* P, const char* End,
+                                            std::int32_t State) const {
   const TRE_DFA& dfa = *current_;
   if (!dfa.LineHeadFound) return LongestFrom(P, End, State);
   if (State < 0) return nullptr;
@@ -108,8 +112,18 @@ const char* TMatchCORE::NextCandidate(const char* P, const char* End, bool Plain
       q = FindBytes(q, End, dfa.LiteralPrefix.data(), dfa.LiteralPrefix.size());
     } else if (single >= 0) {
       q = static_cast<const char*>(std::memchr(q, single, static_cast<std::size_t>(End - q)));
-    } else {
+    } else if (!Plain || !dfa.PlainStartsOnTrailBytes) {
       while (q < End && !table[static_cast<Byte>(*q)]) ++q;
+    } else {
+      // Character by character from a character start: a table that holds trail-byte
+      // values (half-width katakana share them with most kana and kanji) would otherwise
+      // stop at every other byte of double-byte text.
+      while (q < End) {
+        const auto b = static_cast<Byte>(*q);
+        if (table[b]) return q;
+        q += Lead(b) && q + 1 < End ? 2 : 1;
+      }
+      return End;
     }
     if (q == nullptr || q == End) return End;
     // Bytes after the last byte that is no lead byte pair up from there: q starts a
@@ -122,7 +136,37 @@ const char* TMatchCORE::NextCandidate(const char* P, const char* End, bool Plain
   }
 }
 
-void TMatchCORE::FindPlain(const char* Text, const char* End, const char*& Start, const char*& Stop) const {
+bool TMatchCORE::Rejects() const {
+  const TRE_DFA& dfa = *current_;
+  return !dfa.LineHeadFound && !dfa.LineTailFound &&
+         !dfa.StateList[static_cast<std::size_t>(dfa.InitialState)].Accepting;
+}
+
+const char* TMatchCORE::FirstCandidate(const char* Text, const char* End) const {
+  const char* q = NextCandidate(Text, End, true);
+  return q == End ? nullptr : q;
+}
+
+void TMatchCORE::FindPlainToNul(const char* Text, const char* DataEnd, const char*& Start,
+                                const char*& Stop) const {
+  const TRE_DFA& dfa = *current_;
+  Start = Stop = nullptr;
+  const char* p = Text;
+  while (p < DataEnd) {
+    const char* q = NextCandidate(p, DataEnd, true);
+    if (q == DataEnd || std::memchr(p, 0, static_cast<std::size_t>(q - p)) != nullptr) return;
+    // The walk's own end: the NUL, looked for only as far as the walk may read.
+    if (const char* e = Walk<false, true>(dfa, dfa.InitialState, q, DataEnd, 0)) {
+      Start = q;
+      Stop = e;
+      return;
+    }
+    p = q + (Lead(static_cast<Byte>(*q)) && q[1] != 0 ? 2 : 1);
+  }
+}
+
+void TMatchCORE::FindPlain(const char* Text, const char* End, const char*& Start,
+                           const char*& Stop) const {
   const TRE_DFA& dfa = *current_;
   const std::int32_t s0 = dfa.InitialState;
   Start = Stop = nullptr;
@@ -144,7 +188,8 @@ void TMatchCORE::FindPlain(const char* Text, const char* End, const char*& Start
   }
 }
 
-void TMatchCORE::SearchFrom(const char* Text, const char* End, const char*& Start, const char*& Stop) const {
+void TMatchCORE::SearchFrom(const char* Text, const char* End, const char*& Start,
+                            const char*& Stop) const {
   const TRE_DFA& dfa = *current_;
   const std::int32_t s0 = dfa.InitialState;
   const TRE_DFAState& initial = dfa.StateList[static_cast<std::size_t>(s0)];
@@ -176,7 +221,8 @@ void TMatchCORE::SearchFrom(const char* Text, const char* End, const char*& Star
   if (dfa.LineTailFound && initial.LineTailNext != kNoState) Start = Stop = End;
 }
 
-void TMatchCORE::FindAnchored(const char* Text, const char* End, const char*& Start, const char*& Stop) const {
+void TMatchCORE::FindAnchored(const char* Text, const char* End, const char*& Start,
+                              const char*& Stop) const {
   Start = Text;
   Stop = LongestFromLineHead(Text, End, current_->InitialState);
   if (Stop == nullptr) SearchFrom(Text, End, Start, Stop);

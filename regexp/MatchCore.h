@@ -46,6 +46,19 @@ class TMatchCORE : public TRegularExpression {
   // The matcher for a pattern with "^" or "$"; the start of Text is a line head.
   void FindAnchored(const char* Text, const char* End, const char*& Start, const char*& Stop) const;
 
+  // Whether FirstCandidate and FindPlainToNul serve the pattern: it has neither anchor and
+  // never matches the empty text.
+  bool Rejects() const;
+  // For such a pattern: the first character start in [Text, End) where a match may begin,
+  // or null; one scan for the pattern's first bytes or its literal prefix, which need not
+  // stop at a NUL.
+  const char* FirstCandidate(const char* Text, const char* End) const;
+  // FindPlain for such a pattern on the text from Text up to its first NUL, where
+  // DataEnd[0] is a NUL behind the text: the NUL is found only as far as the search goes,
+  // so many searches along one long text cost time linear in its length.
+  void FindPlainToNul(const char* Text, const char* DataEnd, const char*& Start,
+                      const char*& Stop) const;
+
   // Zero-terminated forms of the same.
   const char* LongestFrom(const char* P, std::int32_t State) const;
   const char* LongestFromLineHead(const char* P, std::int32_t State) const;

@@ -345,6 +345,8 @@ void TRE_DFA::FinishScanAids() {
     return found;
   };
   PlainSingleByte = single(PlainStartBytes);
+  PlainStartsOnTrailBytes = false;
+  for (std::size_t b = 0xA0; b <= 0xDF; ++b) PlainStartsOnTrailBytes |= PlainStartBytes[b];
   SearchSingleByte = single(SearchStartBytes);
 
   // Follow the chain of states that have exactly one way on: one exact code, no acceptance,

@@ -77,6 +77,10 @@ class TRE_DFA {
   std::array<bool, 256> PlainStartBytes{};
   std::array<bool, 256> SearchStartBytes{};
   int PlainSingleByte = -1;
+  // PlainStartBytes holds a byte of 0xA0-0xDF, where the second bytes of most kana and
+  // kanji lie: a scan for it stops at every other byte of such text unless it walks
+  // character by character.
+  bool PlainStartsOnTrailBytes = false;
   int SearchSingleByte = -1;
   std::vector<char> LiteralPrefix;
   // Some state has a move on the line-tail pseudo-character (a "$", or a range that holds

@@ -1,5 +1,6 @@
 #include "regexp/RegularExpression.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "regexp/ERegExpParser.h"
@@ -16,6 +17,36 @@ namespace orven {
 TPatternCache::TPatternCache(int Capacity)
     : ring_(static_cast<std::size_t>(Capacity > 1 ? Capacity - 1 : 1)), hashes_(ring_.size(), 0) {
   empty_.Hash = HashBytes({});
+  std::size_t size = 4;
+  while (size < 2 * ring_.size()) size *= 2;
+  index_.assign(size, -1);
+}
+
+void TPatternCache::IndexAdd(std::size_t Slot) {
+  const std::size_t mask = index_.size() - 1;
+  std::size_t i = hashes_[Slot] & mask;
+  while (index_[i] >= 0) i = (i + 1) & mask;
+  index_[i] = static_cast<std::int16_t>(Slot);
+}
+
+void TPatternCache::IndexRemove(std::size_t Slot) {
+  const std::size_t mask = index_.size() - 1;
+  std::size_t i = hashes_[Slot] & mask;
+  while (index_[i] != static_cast<std::int16_t>(Slot)) i = (i + 1) & mask;
+  // Moves back every later entry of the probe run that may no longer be reached past i.
+  for (std::size_t j = (i + 1) & mask; index_[j] >= 0; j = (j + 1) & mask) {
+    const std::size_t home = hashes_[static_cast<std::size_t>(index_[j])] & mask;
+    const bool between = i <= j ? (i < home && home <= j) : (i < home || home <= j);
+    if (between) continue;
+    index_[i] = index_[j];
+    i = j;
+  }
+  index_[i] = -1;
+}
+
+void TPatternCache::IndexRebuild() {
+  std::fill(index_.begin(), index_.end(), std::int16_t{-1});
+  for (int i = 1; i <= count_; ++i) IndexAdd(Slot(i));
 }
 
 std::size_t TPatternCache::Slot(int Index) const {
@@ -32,11 +63,11 @@ void TPatternCache::SetDFA(int Index, std::shared_ptr<const TRE_DFA> DFA) {
 
 int TPatternCache::IndexOf(std::string_view Pattern, std::uint64_t Hash) const {
   if (Pattern.empty()) return 0;
-  // Patterns are unique, so the slots may be looked at in any order; a free slot holds the
-  // empty pattern and never matches.
-  const std::size_t size = ring_.size();
-  for (std::size_t slot = 0; slot < size; ++slot) {
+  const std::size_t mask = index_.size() - 1;
+  for (std::size_t i = Hash & mask; index_[i] >= 0; i = (i + 1) & mask) {
+    const auto slot = static_cast<std::size_t>(index_[i]);
     if (hashes_[slot] != Hash || ring_[slot].Pattern != Pattern) continue;
+    const std::size_t size = ring_.size();
     return static_cast<int>((slot + size - head_) % size) + 1;
   }
   return -1;
@@ -47,10 +78,12 @@ void TPatternCache::InsertNewest(TPatternCacheEntry Entry) {
   hashes_[head_] = Entry.Hash;
   ring_[head_] = std::move(Entry);
   ++count_;
+  IndexAdd(head_);
 }
 
 void TPatternCache::DeleteLast() {
   const std::size_t slot = Slot(count_);
+  IndexRemove(slot);
   ring_[slot] = {};
   hashes_[slot] = 0;
   --count_;
@@ -61,6 +94,7 @@ void TPatternCache::Delete(int Index) {
     hashes_[Slot(i)] = hashes_[Slot(i + 1)];
     ring_[Slot(i)] = std::move(ring_[Slot(i + 1)]);
   }
+  IndexRebuild();
   DeleteLast();
 }
 
@@ -79,11 +113,15 @@ void TRegularExpression::PutInForce(int Index) {
 }
 
 void TRegularExpression::SetRegExp(const std::string& Pattern) {
-  std::string pattern = Pattern;  // Pattern may be RegExp() itself
-  const std::string* processed = &pattern;
+  if (&Pattern == &regexp_) {  // a copy, since the failure path clears regexp_
+    const std::string pattern = Pattern;
+    SetRegExp(pattern);
+    return;
+  }
+  const std::string* processed = &Pattern;
   TREPreProcessor& pre = *preprocessor_;
   if (pre.UseFuzzyCharDic || pre.UseSynonymDic) {  // with both off it passes text through
-    pre.SetText(pattern);
+    pre.SetText(Pattern);
     pre.Run();
     processed = &pre.ProcessedRegExp;
   }
@@ -98,7 +136,7 @@ void TRegularExpression::SetRegExp(const std::string& Pattern) {
       cache_index_ = 1;
       Compile(cache_[1].Pattern);
     }
-    regexp_ = std::move(pattern);
+    regexp_ = Pattern;
   } catch (...) {
     PutInForce(0);
     regexp_.clear();

@@ -55,7 +55,14 @@ class TPatternCache {
 
   TPatternCacheEntry empty_;
   std::vector<TPatternCacheEntry> ring_;  // entries 1.., starting at head_
-  std::vector<std::uint64_t> hashes_;     // ring_[i].Hash, scanned by IndexOf
+  // The ring slots of entries 1.. by hash (open addressing, linear probing, -1 free), so
+  // that a lookup, hit or miss, looks at one or two entries rather than all of them.
+  void IndexAdd(std::size_t Slot);
+  void IndexRemove(std::size_t Slot);
+  void IndexRebuild();
+
+  std::vector<std::uint64_t> hashes_;  // ring_[i].Hash
+  std::vector<std::int16_t> index_;    // a power of two, at least twice the ring
   std::size_t head_ = 0;
   int count_ = 0;
 };

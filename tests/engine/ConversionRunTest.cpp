@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "engine/ConversionRun.h"
+#include "engine/TextFiles.h"
 #include "tests/engine/EngineTestSupport.h"
 
 namespace orven {
@@ -287,6 +288,25 @@ TEST(ConversionRun, EveryFileIsClosedWhenTheRunEnds) {
     EXPECT_EQ(failing.Run(), kFailed);
     EXPECT_EQ(testing::OpenFdCount(), before);
   }
+}
+
+// Output is written in blocks; the last block and the close can still fail, and that
+// failure is the run's. The lines finished before it are in the file all the same.
+TEST(OutputLineWriter, AFailingCloseIsAFailure) {
+  TempDir dir;
+  ConversionOptions options;
+  options.OutputPath = dir.File("out.txt");
+  const int before = testing::OpenFdCount();
+  OutputLineWriter writer(options, [](int fd) {
+    ::close(fd);
+    errno = EIO;
+    return -1;
+  });
+  writer.WriteOutputLine("a");
+  writer.WriteOutputLine("b");
+  EXPECT_THROW(writer.Close(), std::system_error);
+  EXPECT_EQ(ReadFile(options.OutputPath), "a\r\nb\r\n");
+  EXPECT_EQ(testing::OpenFdCount(), before);
 }
 
 TEST(ConversionRun, InputThatCannotBeOpenedFailsAfterTheOpeningPieces) {

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "encoding/Cp932.h"
@@ -24,6 +25,8 @@ struct MatchCase {
 const MatchCase kMatchCases[] = {
     {"b", "abc", 2, 2, 1},
     {"b", "xyz", 0, 0, 0},
+    {"ab", "xabab", 2, 2, 2},
+    {"x*", "axx", 1, 1, 0},
     {"", "", 1, 1, 0},
     {"c", std::string("ab\0c", 4), 0, 0, 0},  // a string ends at its first NUL byte
     // Mended: "$" before a line end the match could have gone on past.
@@ -42,7 +45,21 @@ TEST(TAWKStr, MatchReportsOneBasedStartAndByteLength) {
     EXPECT_EQ(awk.Match(c.text, start, length), c.result) << c.pattern;
     EXPECT_EQ(start, c.RStart) << c.pattern;
     EXPECT_EQ(length, c.RLength) << c.pattern;
+    // MatchFrom finds what Match finds in the rest of the text, at positions of the whole.
+    if (std::string_view(c.pattern).find('^') != std::string_view::npos) continue;
+    for (int from = 1; from <= static_cast<int>(c.text.size()) + 1; ++from) {
+      int restStart = 0, restLength = 0;
+      const int rest = awk.Match(c.text.substr(static_cast<std::size_t>(from - 1)), restStart, restLength);
+      EXPECT_EQ(awk.MatchFrom(c.text, from, start, length), rest > 0 ? rest + from - 1 : 0)
+          << c.pattern << " from " << from;
+      EXPECT_EQ(length, restLength) << c.pattern << " from " << from;
+    }
   }
+  // "^" holds where From follows LF, not elsewhere.
+  awk.SetRegExp("^a");
+  int start = 0, length = 0;
+  EXPECT_EQ(awk.MatchFrom("xa\na", 2, start, length), 4);
+  EXPECT_EQ(awk.MatchFrom("xa\na", 4, start, length), 4);
 }
 
 TEST(TAWKStr, ChoosesTheMatcherByTheAnchors) {
