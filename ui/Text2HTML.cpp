@@ -20,6 +20,7 @@
 #include <QStandardPaths>
 
 #include "encoding/Cp932.h"
+#include "engine/FileNames.h"
 #include "engine/Messages.h"
 #include "ui/FileNames.h"
 #include "ui/Fonts.h"
@@ -150,12 +151,12 @@ void TfForm1::bLoad2Click() {
 
 void TfForm1::TakeTextFile(const QString& path) {
   eLoad->setText(path);
-  eSave->setText(ChangeFileExt(path, ".htm"));
+  eSave->setText(ChangeFileExt(path, QString::fromUtf8(OutputExtension(ct_CreateHtml))));
 }
 
 void TfForm1::TakeHtmlFile(const QString& path) {
   eLoad2->setText(path);
-  eSave2->setText(ChangeFileExt(path, ".txt"));
+  eSave2->setText(ChangeFileExt(path, QString::fromUtf8(OutputExtension(ct_TagDelete))));
 }
 
 bool TfForm1::FileDrag(QWidget* receiver, QDropEvent* event) {
