@@ -1,6 +1,7 @@
 #include "ui/DialogFrame.h"
 
 #include <QDialog>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -39,7 +40,15 @@ void CentreOnScreen(QWidget& window, QSize client) {
 
 void PlaceLabel(QLabel& label, int left, int top, int width, int height) {
   const QSize needed = label.sizeHint();
-  label.setGeometry(left, top, std::max(width, needed.width()), std::max(height, needed.height()));
+  width = std::max(width, needed.width());
+  // Grown past the parent's right edge, it moves left, at most until it is centred.
+  if (const QWidget* parent = label.parentWidget(); parent && left + width > parent->width())
+    left = std::max(0, std::min(left, (parent->width() - width) / 2));
+  label.setGeometry(left, top, width, std::max(height, needed.height()));
+}
+
+void PlaceGroupBox(QGroupBox& group, int left, int top, int width, int height) {
+  group.setGeometry(left, top, std::max(width, group.minimumSizeHint().width()), height);
 }
 
 QIcon CheckMarkIcon() {
@@ -57,8 +66,7 @@ QIcon CheckMarkIcon() {
   return QIcon(picture);
 }
 
-void SetUpOkButton(QDialog& dialog, QPushButton& button, int left, int top, int width,
-                   int height) {
+void SetUpOkButton(QDialog& dialog, QPushButton& button, int left, int top, int width, int height) {
   button.setText(QStringLiteral("OK"));
   button.setIcon(CheckMarkIcon());
   button.setGeometry(left, top, width, height);
