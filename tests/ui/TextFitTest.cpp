@@ -130,7 +130,6 @@ class TextWalk {
   void Check(QWidget* w, const QString& where) {
     const std::optional<Caption> c = CaptionOf(w);
     if (!c) return;
-
     if (c->Needed > c->Room.width())
       Fault(where, w, c->Text,
             QString("needs %1 px, the control gives it %2").arg(c->Needed).arg(c->Room.width()));
@@ -141,13 +140,9 @@ class TextWalk {
     const QRect span =
         QRect(c->Room.left(), c->Room.top(), c->Needed, c->Room.height()).translated(w->pos());
     const int frame = qobject_cast<QGroupBox*>(parent) ? 2 : 0;
+    const QString spans = QString("spans %1..%2, ").arg(span.left()).arg(span.right());
     if (span.left() < frame || span.right() >= parent->width() - frame)
-      Fault(where, w, c->Text,
-            QString("spans %1..%2, cut by the edge of %3 (width %4)")
-                .arg(span.left())
-                .arg(span.right())
-                .arg(parent->objectName())
-                .arg(parent->width()));
+      Fault(where, w, c->Text, spans + "cut by the edge of " + parent->objectName());
     // Controls stacked above this one hide what of the text they cover.
     const QObjectList& siblings = parent->children();
     for (qsizetype i = siblings.indexOf(w) + 1; i < siblings.size(); ++i) {
@@ -155,11 +150,7 @@ class TextWalk {
       if (!over || over->isWindow() || !over->isVisibleTo(parent)) continue;
       if (over->geometry().adjusted(-kGap, 0, kGap, 0).intersects(span))
         Fault(where, w, c->Text,
-              QString("spans %1..%2, runs into %3 at %4")
-                  .arg(span.left())
-                  .arg(span.right())
-                  .arg(over->objectName())
-                  .arg(over->x()));
+              spans + QString("runs into %1 at %2").arg(over->objectName()).arg(over->x()));
     }
   }
 };
