@@ -9,6 +9,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <algorithm>
 
 #include "ui/Fonts.h"
@@ -48,7 +50,15 @@ void PlaceLabel(QLabel& label, int left, int top, int width, int height) {
 }
 
 void PlaceGroupBox(QGroupBox& group, int left, int top, int width, int height) {
-  group.setGeometry(left, top, std::max(width, group.minimumSizeHint().width()), height);
+  QStyleOptionGroupBox option;
+  option.initFrom(&group);
+  option.text = group.title();
+  option.subControls = QStyle::SC_GroupBoxLabel;
+  const QRect caption =
+      group.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &group);
+  // The caption ends as far inside the right edge as it starts inside the left.
+  const int needed = 2 * caption.left() + group.fontMetrics().horizontalAdvance(group.title());
+  group.setGeometry(left, top, std::max(width, needed), height);
 }
 
 QIcon CheckMarkIcon() {

@@ -139,6 +139,8 @@ class TextWalk {
     // The text as drawn, in the parent's coordinates.
     const QRect span =
         QRect(c->Room.left(), c->Room.top(), c->Needed, c->Room.height()).translated(w->pos());
+    if (!parent->rect().contains(w->geometry()))
+      Fault(where, w, c->Text, "the control reaches past the edge of " + parent->objectName());
     const int frame = qobject_cast<QGroupBox*>(parent) ? 2 : 0;
     const QString spans = QString("spans %1..%2, ").arg(span.left()).arg(span.right());
     if (span.left() < frame || span.right() >= parent->width() - frame)
