@@ -5,9 +5,9 @@
 // give one output name, no input is one of the outputs. Then -j workers take the files in
 // turn. A file's output never depends on the worker that took it or on what that worker
 // converted before: each worker builds its own ConversionComponents (the pattern cache
-// lives in its TAWKStr), the JIS shift state and the memo of compiled automata are the
-// worker thread's own and the shift state is reset by every run, and the fuzzy dictionary
-// is built once (a function-local static) and only read. Messages are printed in the order
+// lives in its TAWKStr, the JIS shift state in its TAutoSjisConv, reset by every run), the
+// memo of compiled automata is the worker thread's own, and the fuzzy dictionary is built
+// once (a function-local static) and only read. Messages are printed in the order
 // of the inputs, so standard error does not depend on the number of workers either.
 #include <sched.h>
 #include <sys/stat.h>

@@ -90,7 +90,7 @@ void DecodeEntities(TAWKStr& awk, std::string& line) {
 std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv) {
   // The shift state of an earlier file (a JIS file cut off in kanji mode) must not leak
   // into this one; within the file it carries from line to line.
-  TAutoSjisConv::ResetShiftState();
+  conv.ResetShiftState();
   bool InsideTag = false;
   TextLineReader input = OpenInputLines(options);
   OutputLineWriter output(options);
