@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Cli.h"
@@ -21,6 +22,10 @@ struct ConvertCommand {
   std::optional<std::size_t> jobs;   // -j N, --jobs N
   std::vector<std::string> inputs;   // batch mode's INPUT...
 };
+
+// What a failed run's files are called when they are streams.
+inline constexpr std::string_view kStandardInput = "standard input";
+inline constexpr std::string_view kStandardOutput = "standard output";
 
 // The exit status of a run that ended so.
 int ExitStatus(RunOutcome outcome);

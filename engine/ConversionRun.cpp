@@ -3,37 +3,28 @@
 #include <optional>
 #include <stdexcept>
 
+#include "engine/BrTagOnly.h"
 #include "engine/HtmlDocument.h"
-#include "engine/LineTransforms.h"
 #include "engine/Messages.h"
 #include "engine/TagDelete.h"
 #include "engine/TextFiles.h"
 
 namespace orven {
-
-std::size_t RunBrTagOnly(const ConversionOptions& options, TAWKStr& awk) {
-  TextLineReader input = OpenInputLines(options);
-  OutputLineWriter output(options);
-  std::string line;
-  while (input.ReadLine(line)) output.WriteOutputLine(MakeBrLine(awk, line, options.WidenKana));
-  output.Close();
-  return input.ReplacedChars();
-}
-
 namespace {
 
 // The body of the type: the number of characters of a UTF-8 input that became "?", or
 // nothing when it failed. Every file it opened is closed on return.
-std::optional<std::size_t> RunBody(const ConversionOptions& options,
+std::optional<std::size_t> RunBody(const ConversionOptions& options, RunFiles& files,
                                    ConversionComponents& components) {
   try {
+    files.ReadAhead();
     switch (options.ConvType) {
       case ct_TagDelete:
-        return RunTagDelete(options, components.AWKStr1(), components.AutoSjisConv1());
+        return RunTagDelete(files, components.AWKStr1(), components.AutoSjisConv1());
       case ct_BrTagOnly:
-        return RunBrTagOnly(options, components.AWKStr1());
+        return RunBrTagOnly(options, files, components.AWKStr1());
       case ct_CreateHtml:
-        return RunCreateHtml(options, components.AWKStr1());
+        return RunCreateHtml(options, files, components.AWKStr1());
     }
     throw std::invalid_argument("unknown conversion type");
   } catch (...) {
@@ -44,19 +35,19 @@ std::optional<std::size_t> RunBody(const ConversionOptions& options,
 }  // namespace
 
 RunOutcome RunConversion(const ConversionOptions& options, ConversionHost& host,
-                         ConversionComponents& components) {
-  if (options.InputStream == nullptr && !FileExists(options.InputPath)) {
+                         ConversionComponents& components, const RunStreams& streams) {
+  RunFiles files(options, streams);
+  if (files.InputMissing()) {
     host.Beep(bk_Exclamation);
     host.Warn(std::string(kMsgLoadFileName));
     host.FocusField(ff_Load);
     return RunOutcome::InputMissing;
   }
-  if (options.OutputStream == nullptr && FileExists(options.OutputPath) &&
-      host.Confirm(std::string(kMsgOverwrite)) != ca_Yes) {
+  if (files.OutputExists() && host.Confirm(std::string(kMsgOverwrite)) != ca_Yes) {
     host.FocusField(ff_Save);
     return RunOutcome::NotOverwritten;
   }
-  const std::optional<std::size_t> replaced = RunBody(options, components);
+  const std::optional<std::size_t> replaced = RunBody(options, files, components);
   if (!replaced) {
     host.Beep(bk_Exclamation);
     host.Warn(std::string(kMsgSaveFileName));

@@ -294,8 +294,7 @@ TEST(ConversionRun, EveryFileIsClosedWhenTheRunEnds) {
 // failure is the run's. The lines finished before it are in the file all the same.
 TEST(OutputLineWriter, AFailingCloseIsAFailure) {
   TempDir dir;
-  ConversionOptions options;
-  options.OutputPath = dir.File("out.txt");
+  RunOutput options{dir.File("out.txt")};
   const int before = testing::OpenFdCount();
   OutputLineWriter writer(options, [](int fd) {
     ::close(fd);
@@ -305,7 +304,7 @@ TEST(OutputLineWriter, AFailingCloseIsAFailure) {
   writer.WriteOutputLine("a");
   writer.WriteOutputLine("b");
   EXPECT_THROW(writer.Close(), std::system_error);
-  EXPECT_EQ(ReadFile(options.OutputPath), "a\r\nb\r\n");
+  EXPECT_EQ(ReadFile(options.Path), "a\r\nb\r\n");
   EXPECT_EQ(testing::OpenFdCount(), before);
 }
 
