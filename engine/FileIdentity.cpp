@@ -109,4 +109,21 @@ bool SameFile(const FileTarget& first, const FileTarget& second) {
   return !first.Path.empty() && first.Path == second.Path;
 }
 
+// Equal paths lead to one file, which exists for both or for neither: a path found in
+// byPath_ is one file with the target whatever the identities say.
+void FileTargetIndex::Add(const FileTarget& target, std::size_t number) {
+  if (!target.Path.empty()) byPath_.emplace(target.Path, number);
+  if (target.Exists) byIdentity_.emplace(std::pair{target.Device, target.Inode}, number);
+}
+
+std::optional<std::size_t> FileTargetIndex::Find(const FileTarget& target) const {
+  if (target.Exists) {
+    const auto at = byIdentity_.find({target.Device, target.Inode});
+    if (at != byIdentity_.end()) return at->second;
+  }
+  const auto at = target.Path.empty() ? byPath_.end() : byPath_.find(target.Path);
+  if (at != byPath_.end()) return at->second;
+  return std::nullopt;
+}
+
 }  // namespace orven

@@ -12,7 +12,11 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
+#include <map>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace orven {
 
@@ -33,5 +37,19 @@ bool SameFile(const FileTarget& first, const FileTarget& second);
 inline bool SameFile(const std::string& first, const std::string& second) {
   return SameFile(ResolveTarget(first), ResolveTarget(second));
 }
+
+// Many targets, each with a number, and which of them is one file with another: SameFile
+// over all of them at once, in logarithmic time each (orven-cli's batch mode plans
+// thousands of files).
+class FileTargetIndex {
+ public:
+  void Add(const FileTarget& target, std::size_t number);
+  // The number of a target added before that is one file with `target`.
+  std::optional<std::size_t> Find(const FileTarget& target) const;
+
+ private:
+  std::map<std::string, std::size_t> byPath_;
+  std::map<std::pair<dev_t, ino_t>, std::size_t> byIdentity_;  // the targets that exist
+};
 
 }  // namespace orven
