@@ -23,6 +23,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -230,8 +231,13 @@ class Batch {
         err_ << kClearLine;
         progressShown_ = false;
       }
-      for (const std::string& message : file.messages)
-        err_ << file.input << ": " << message << '\n';
+      // Every line of a message, so that a search for the file finds all of it.
+      for (const std::string& message : file.messages) {
+        for (std::size_t from = 0, end; from <= message.size(); from = end + 1) {
+          end = std::min(message.find('\n', from), message.size());
+          err_ << file.input << ": " << std::string_view(message).substr(from, end - from) << '\n';
+        }
+      }
       printedAny = true;
     }
     if (printedAny) err_.flush();

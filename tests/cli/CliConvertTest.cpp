@@ -328,12 +328,13 @@ TEST(CliConvertBatch, AFileThatFailsOrIsSkippedDoesNotStopTheOthers) {
                                            dir.File("missing.txt"), dir.File("c.txt")};
   CliResult r = Convert(Batch("br-tag-only", out, "3", inputs));
   EXPECT_EQ(r.status, kExitRunFailed);
-  EXPECT_EQ(r.err.rfind(dir.File("b.txt") + ": 同じファイル名があります。\n上書きしますか？\n" +
-                            "/proc/self/mem: "
-                            "SaveFileNameが間違っています。\nフォルダ名をよく確かめてください。\n" +
-                            dir.File("missing.txt") +
-                            ": LoadFileNameが間違っています。\n確認してください。\n" +
-                            "2 converted, 1 skipped, 2 failed, ",
+  // Every line of a message names its file.
+  const std::string b = dir.File("b.txt") + ": ", missing = dir.File("missing.txt") + ": ";
+  EXPECT_EQ(r.err.rfind(b + "同じファイル名があります。\n" + b + "上書きしますか？\n" +
+                            "/proc/self/mem: SaveFileNameが間違っています。\n"
+                            "/proc/self/mem: フォルダ名をよく確かめてください。\n" +
+                            missing + "LoadFileNameが間違っています。\n" + missing +
+                            "確認してください。\n" + "2 converted, 1 skipped, 2 failed, ",
                         0),
             0u)
       << r.err;
