@@ -298,11 +298,20 @@ int RunConvertCommand(const std::vector<std::string>& args, std::istream& in, st
   // Standard input that is the input cannot also give the answer to the question.
   CliConversionHost host(in, err, command.yes, env.stdinIsTerminal && !inputIsStdin);
   ConversionComponents components;
-  return ExitStatus(RunConversion(o, host, components, streams));
+  const RunOutcome outcome = RunConversion(o, host, components, streams);
+  if (const std::string reason = FailureReason(outcome); !reason.empty())
+    err << "orven-cli: " << reason << '\n';
+  return ExitStatus(outcome);
 }
 
-int ExitStatus(RunOutcome outcome) {
-  switch (outcome) {
+std::string FailureReason(const RunOutcome& outcome) {
+  if (outcome.End != RunOutcome::Failed || outcome.Error == 0) return {};
+  const std::string reason = std::generic_category().message(outcome.Error);
+  return outcome.Path.empty() ? reason : outcome.Path + ": " + reason;
+}
+
+int ExitStatus(const RunOutcome& outcome) {
+  switch (outcome.End) {
     case RunOutcome::Done:
       return kExitOk;
     case RunOutcome::InputMissing:

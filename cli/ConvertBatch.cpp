@@ -198,7 +198,9 @@ class Batch {
         BatchHost host(command_.yes, messages);
         const RunOutcome outcome = RunConversion(options, host, components);
         status = ExitStatus(outcome);
-        if (outcome != RunOutcome::Done && outcome != RunOutcome::Failed) size = 0;
+        if (std::string reason = FailureReason(outcome); !reason.empty())
+          messages.push_back(std::move(reason));
+        if (outcome.End != RunOutcome::Done && outcome.End != RunOutcome::Failed) size = 0;
       } catch (...) {  // out of memory outside the run's own guard
         messages.assign(1, DisplayText(kMsgSaveFileName));
       }

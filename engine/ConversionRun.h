@@ -7,19 +7,32 @@
 // number once, after the output is complete.
 #pragma once
 
+#include <string>
+#include <utility>
+
 #include "engine/ConversionComponents.h"
 #include "engine/ConversionOptions.h"
 
 namespace orven {
 
 // How a run ended; the host has been told already. Hosts that need a status (orven-cli's
-// exit status) take it from here, never from a message text.
-enum class RunOutcome : int {
-  Done,            // converted (the "?" count told first, if any); completion shown (and the
-                   // document opened when asked)
-  InputMissing,    // no file of the input name: the "LoadFileName" warning
-  NotOverwritten,  // the output exists and the answer was not "yes"
-  Failed,          // the body failed: the "SaveFileName" warning
+// exit status, its reason line) take it from here, never from a message text.
+struct RunOutcome {
+  enum Kind : int {
+    Done,            // converted (the "?" count told first, if any); completion shown (and
+                     // the document opened when asked)
+    InputMissing,    // no file of the input name: the "LoadFileName" warning
+    NotOverwritten,  // the output exists and the answer was not "yes"
+    Failed,          // the body failed: the "SaveFileName" warning
+  };
+  RunOutcome(Kind end = Done, int error = 0, std::string path = {})
+      : End(end), Error(error), Path(std::move(path)) {}
+
+  Kind End;
+  // Failed only: the system's error number (0 when no system call failed, as for a fault
+  // inside the engine) and the file it concerns as the run was given it (empty when none).
+  int Error;
+  std::string Path;
 };
 
 // The whole run: input check, overwrite question, the body of the type inside the failure

@@ -80,10 +80,14 @@ void OutputLineWriter::WriteOutputLine(const std::string& text) {
 
 void OutputLineWriter::WriteBuffer() {
   if (stream_ != nullptr) {
+    // A stream says only that it failed; the system's reason, when a write(2) under it set
+    // one (standard output on a full disk), is the better answer.
+    errno = 0;
     const bool ok = static_cast<bool>(
         stream_->write(buffer_.data(), static_cast<std::streamsize>(buffer_.size())).flush());
+    const int error = errno != 0 ? errno : EIO;
     buffer_.clear();
-    if (!ok) ThrowFileError(EIO, "cannot write", path_);
+    if (!ok) ThrowFileError(error, "cannot write", path_);
     return;
   }
   const char* data = buffer_.data();

@@ -147,7 +147,11 @@ TEST(CliConvert, MissingInputAndFailedRun) {
   WriteFile(dir.File("in.txt"), "x\r\n");
   r = Convert({"br-tag-only", dir.File("in.txt"), dir.File("missing/out.htm")});
   EXPECT_EQ(r.status, kExitRunFailed);
-  EXPECT_EQ(r.err, "SaveFileNameが間違っています。\nフォルダ名をよく確かめてください。\n");
+  // The window's text, then which file and why.
+  EXPECT_EQ(r.err,
+            "SaveFileNameが間違っています。\nフォルダ名をよく確かめてください。\n"
+            "orven-cli: " +
+                dir.File("missing/out.htm") + ": No such file or directory\n");
 }
 
 // A Japanese UTF-8 page with LF line ends gives the same Shift_JIS text as its Shift_JIS
@@ -328,11 +332,12 @@ TEST(CliConvertBatch, AFileThatFailsOrIsSkippedDoesNotStopTheOthers) {
                                            dir.File("missing.txt"), dir.File("c.txt")};
   CliResult r = Convert(Batch("br-tag-only", out, "3", inputs));
   EXPECT_EQ(r.status, kExitRunFailed);
-  // Every line of a message names its file.
+  // Every line of a message names its file; a failure's reason comes last.
   const std::string b = dir.File("b.txt") + ": ", missing = dir.File("missing.txt") + ": ";
   EXPECT_EQ(r.err.rfind(b + "同じファイル名があります。\n" + b + "上書きしますか？\n" +
                             "/proc/self/mem: SaveFileNameが間違っています。\n"
-                            "/proc/self/mem: フォルダ名をよく確かめてください。\n" +
+                            "/proc/self/mem: フォルダ名をよく確かめてください。\n"
+                            "/proc/self/mem: /proc/self/mem: Input/output error\n" +
                             missing + "LoadFileNameが間違っています。\n" + missing +
                             "確認してください。\n" + "2 converted, 1 skipped, 2 failed, ",
                         0),

@@ -4,6 +4,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "engine/ConversionRun.h"
 #include "engine/TextFiles.h"
 #include "tests/engine/EngineTestSupport.h"
@@ -76,7 +78,7 @@ TEST(ConversionRun, ReturnsTheOutcomeOfEachPath) {
   struct Case {
     Setup setup;
     ConfirmAnswer answer;
-    RunOutcome outcome;
+    RunOutcome::Kind outcome;
     Calls calls;
   };
   const Calls overwritten = {OverwriteQuestion(), "Beep:Default", "Completion"};
@@ -99,8 +101,12 @@ TEST(ConversionRun, ReturnsTheOutcomeOfEachPath) {
       if (c.setup == kOutputInMissingFolder)
         f.options.OutputPath = f.dir.File("no-such-folder/out.htm");
       RecordingHost host(c.answer);
-      EXPECT_EQ(RunConversion(f.options, host, f.components), c.outcome);
+      const RunOutcome outcome = RunConversion(f.options, host, f.components);
+      EXPECT_EQ(outcome.End, c.outcome);
       EXPECT_EQ(host.calls, c.calls);
+      // A failure carries its reason as values: the system's error and the file.
+      EXPECT_EQ(outcome.Error, c.outcome == RunOutcome::Failed ? ENOENT : 0);
+      EXPECT_EQ(outcome.Path, c.outcome == RunOutcome::Failed ? f.options.OutputPath : "");
     }
   }
 }
