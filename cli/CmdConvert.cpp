@@ -293,7 +293,7 @@ int RunConvertCommand(const std::vector<std::string>& args, std::istream& in, st
   if (o.OutputPath == "-") {
     streams.Output = &out;
     streams.OutputName = kStandardOutput;
-    streams.OutputFd = env.stdoutFd;
+    streams.OutputFd = env.stdoutFd;  // closed by the run before it reports completion
   }
   // Standard input that is the input cannot also give the answer to the question.
   CliConversionHost host(in, err, command.yes, env.stdinIsTerminal && !inputIsStdin);

@@ -52,8 +52,9 @@ struct RunStreams {
   std::string InputName;
   std::ostream* Output = nullptr;
   std::string OutputName;
-  // The descriptor behind Output, when there is one: an input that is the file behind it is
-  // read whole first.
+  // The descriptor behind Output, when there is one. The run closes it after the last line,
+  // so that an error of the close is the run's failure and comes before the completion; an
+  // input that is the file behind it is read whole first.
   int OutputFd = -1;
 };
 

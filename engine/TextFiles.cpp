@@ -53,7 +53,7 @@ OutputLineWriter::~OutputLineWriter() {
     WriteBuffer();
   } catch (...) {  // the failure in flight is the one reported
   }
-  CloseFd();
+  if (stream_ == nullptr) CloseFd();
 }
 
 int OutputLineWriter::CloseFd() {
@@ -107,9 +107,11 @@ void OutputLineWriter::WriteBuffer() {
 }
 
 void OutputLineWriter::Close() {
-  if (!open_) return;
+  // A stream is closed also when nothing came: its end is what the host reports after.
+  if (!open_ && stream_ == nullptr) return;
   WriteBuffer();
   open_ = false;
+  // EINTR too: what became of the last block is not known.
   if (CloseFd() != 0) ThrowFileError(errno, "cannot close", path_);
 }
 

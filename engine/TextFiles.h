@@ -19,8 +19,8 @@ namespace orven {
 // Whether a file of this name exists; a folder or an empty name does not count.
 bool FileExists(const std::string& path);
 
-// Where a run's lines go: the file Path, or Stream (Path then names it in errors).
-// StreamFd is the descriptor behind the stream, when known.
+// Where a run's lines go: the file Path, or Stream (Path then names it in errors). A
+// stream's descriptor StreamFd, when set, is closed after the stream is flushed.
 struct RunOutput {
   std::string Path;
   std::ostream* Stream = nullptr;
@@ -58,17 +58,17 @@ class RunFiles {
 // creates the file or truncates an existing one, so a writer that writes nothing leaves the
 // file as it was. Pieces are gathered and handed on in large blocks: one write(2) per
 // output line made tag deletion spend half its time in the kernel. Close writes the rest
-// and closes the file (flushes the stream); an error of either is the run's failure, so
-// every run body ends with it. A writer destroyed without Close (a failing run) still hands
-// every finished piece on first, ignoring errors: the failure that unwinds it is the one
-// reported.
+// and closes the file (flushes the stream and closes its descriptor); an error of either is
+// the run's failure, so every run body ends with it. A writer destroyed without Close (a
+// failing run) still hands every finished piece on first, ignoring errors: the failure
+// that unwinds it is the one reported.
 class OutputLineWriter {
  public:
   // The call that closes the file; tests put one in that fails.
   using CloseCall = int (*)(int fd);
 
   explicit OutputLineWriter(const RunOutput& output, CloseCall closeCall = nullptr)
-      : path_(output.Path), stream_(output.Stream), close_(closeCall) {}
+      : path_(output.Path), stream_(output.Stream), close_(closeCall), fd_(output.StreamFd) {}
   ~OutputLineWriter();
   OutputLineWriter(const OutputLineWriter&) = delete;
   OutputLineWriter& operator=(const OutputLineWriter&) = delete;
@@ -86,7 +86,7 @@ class OutputLineWriter {
   std::string path_;
   std::ostream* stream_ = nullptr;  // written instead of the file when set
   CloseCall close_;
-  int fd_ = -1;         // the file, open from the first piece on
+  int fd_ = -1;         // the file, open from the first piece on; or the stream's descriptor
   bool open_ = false;   // the first piece has come
   std::string buffer_;  // finished pieces not yet handed on
 };

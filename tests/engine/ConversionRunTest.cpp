@@ -1,10 +1,12 @@
 // The frame of a run: name checks, the overwrite question, failures, completion, browser.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <sstream>
 
 #include "engine/ConversionRun.h"
 #include "engine/TextFiles.h"
@@ -312,6 +314,33 @@ TEST(OutputLineWriter, AFailingCloseIsAFailure) {
   EXPECT_THROW(writer.Close(), std::system_error);
   EXPECT_EQ(ReadFile(options.Path), "a\r\nb\r\n");
   EXPECT_EQ(testing::OpenFdCount(), before);
+}
+
+// A stream with its descriptor (orven-cli's standard output) is closed by the run before it
+// reports completion: a close that fails is the run's failure, never after a success.
+TEST(ConversionRun, AStreamsDescriptorIsClosedBeforeCompletion) {
+  Fixture f(ct_BrTagOnly, "x\r\n");
+  std::ostringstream out;
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  RunStreams streams;
+  streams.Output = &out;
+  streams.OutputName = "standard output";
+  streams.OutputFd = pipeFds[1];
+  RecordingHost host;
+  EXPECT_EQ(RunConversion(f.options, host, f.components, streams).End, RunOutcome::Done);
+  EXPECT_EQ(host.calls, kCompleted);
+  EXPECT_EQ(out.str(), "x<BR>\r\n");
+  EXPECT_EQ(::fcntl(pipeFds[1], F_GETFD), -1);  // closed by the run
+  ::close(pipeFds[0]);
+
+  streams.OutputFd = 1000;  // not open: its close fails
+  ASSERT_EQ(::fcntl(streams.OutputFd, F_GETFD), -1);
+  RecordingHost failing;
+  const RunOutcome outcome = RunConversion(f.options, failing, f.components, streams);
+  EXPECT_EQ(failing.calls, kFailed);
+  EXPECT_EQ(outcome.Error, EBADF);
+  EXPECT_EQ(outcome.Path, "standard output");
 }
 
 TEST(ConversionRun, InputThatCannotBeOpenedFailsAfterTheOpeningPieces) {
