@@ -111,9 +111,12 @@ std::vector<BatchFile> PlanBatch(const ConvertCommand& command) {
     file.output = folder + ChangeFileExt(ExtractFileName(input), extension);
     // Two runs writing one file at once would mix their lines.
     const FileTarget target = ResolveTarget(file.output);
-    if (const std::optional<std::size_t> other = outputs.Find(target))
-      throw BatchUsageError{files[*other].input + " and " + input + " would both write " +
-                            file.output};
+    if (const std::optional<std::size_t> other = outputs.Find(target)) {
+      const std::string& first = files[*other].output;
+      throw BatchUsageError{
+          files[*other].input + " and " + input + " would both write " +
+          (first == file.output ? first : "one file, " + first + " and " + file.output)};
+    }
     outputs.Add(target, files.size());
     files.push_back(std::move(file));
   }
