@@ -43,8 +43,8 @@ class TextLineReader {
  public:
   static constexpr std::size_t kBlockSize = 1 << 18;  // bytes asked for by one read
 
-  // Throws std::system_error when `path` cannot be opened or read; a folder counts as a
-  // file that cannot be opened (EISDIR). `blockSize` is for tests.
+  // Throws FileError when `path` cannot be opened or read; a folder counts as a file that
+  // cannot be opened (EISDIR). `blockSize` is for tests.
   static TextLineReader OpenFile(const std::string& path, std::size_t blockSize = kBlockSize);
   // Reads the lines of an in-memory text.
   static TextLineReader FromBytes(std::string bytes);
@@ -52,7 +52,8 @@ class TextLineReader {
   // goes bad counts as a read error.
   static TextLineReader FromStream(std::istream& in, const std::string& name = "-");
 
-  // A moved-from reader has given its descriptor away and reads nothing more.
+  // The moves are the members' own. A moved-from reader has given its descriptor and its
+  // block away and reads nothing more; whatever is left in it, it never reads out of bounds.
   TextLineReader(TextLineReader&&) noexcept = default;
   TextLineReader& operator=(TextLineReader&&) noexcept = default;
 
