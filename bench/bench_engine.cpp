@@ -59,7 +59,7 @@ void BM_TagDeleteLine(benchmark::State& state) {
   }
   std::int64_t bytes = 0;
   for (auto _ : state) {
-    orven::TAutoSjisConv::ResetShiftState();
+    components.AutoSjisConv1().ResetShiftState();
     bool inside = false;
     for (const std::string& line : document) {
       std::string text = components.AutoSjisConv1().ConvertLine(line);

@@ -266,15 +266,6 @@ ConvertCommand ParseConvert(const std::vector<std::string>& args) {
   return command;
 }
 
-// Whether `path` names the regular file open on descriptor `fd`.
-bool IsFileBehind(const std::string& path, int fd) {
-  struct stat opened {};
-  struct stat named {};
-  if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) return false;
-  return ::stat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
-         named.st_ino == opened.st_ino;
-}
-
 }  // namespace
 
 int RunConvertCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
@@ -292,27 +283,35 @@ int RunConvertCommand(const std::vector<std::string>& args, std::istream& in, st
   }
   if (command.toDir) return RunConvertBatch(command, err, env);
 
-  ConversionOptions& o = command.options;
+  const ConversionOptions& o = command.options;
   const bool inputIsStdin = o.InputPath == "-";
-  if (inputIsStdin) o.InputStream = &in;
-  std::ifstream heldInput;
+  RunStreams streams;
+  if (inputIsStdin) {
+    streams.Input = &in;
+    streams.InputName = kStandardInput;
+  }
   if (o.OutputPath == "-") {
-    o.OutputStream = &out;
-    // Appending to the file that is also the input would feed the reader its own output
-    // without end: such an input is read whole first, as when a file is converted onto itself.
-    if (!inputIsStdin && IsFileBehind(o.InputPath, env.stdoutFd)) {
-      heldInput.open(o.InputPath, std::ios::binary);
-      if (heldInput.is_open()) o.InputStream = &heldInput;
-    }
+    streams.Output = &out;
+    streams.OutputName = kStandardOutput;
+    streams.OutputFd = env.stdoutFd;  // closed by the run before it reports completion
   }
   // Standard input that is the input cannot also give the answer to the question.
   CliConversionHost host(in, err, command.yes, env.stdinIsTerminal && !inputIsStdin);
   ConversionComponents components;
-  return ExitStatus(RunConversion(o, host, components));
+  const RunOutcome outcome = RunConversion(o, host, components, streams);
+  if (const std::string reason = FailureReason(outcome); !reason.empty())
+    err << "orven-cli: " << reason << '\n';
+  return ExitStatus(outcome);
 }
 
-int ExitStatus(RunOutcome outcome) {
-  switch (outcome) {
+std::string FailureReason(const RunOutcome& outcome) {
+  if (outcome.End != RunOutcome::Failed || outcome.Error == 0) return {};
+  const std::string reason = std::generic_category().message(outcome.Error);
+  return outcome.Path.empty() ? reason : outcome.Path + ": " + reason;
+}
+
+int ExitStatus(const RunOutcome& outcome) {
+  switch (outcome.End) {
     case RunOutcome::Done:
       return kExitOk;
     case RunOutcome::InputMissing:

@@ -12,7 +12,7 @@
 
 #include "cli/Cli.h"
 #include "encoding/Cp932.h"
-#include "engine/TextFiles.h"
+#include "engine/LineReader.h"
 #include "regexp/AWKStr.h"
 
 namespace orven::cli {

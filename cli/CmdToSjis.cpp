@@ -52,7 +52,6 @@ int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std
   try {
     TextLineReader reader =
         path == "-" ? TextLineReader::FromStream(in) : TextLineReader::OpenFile(path);
-    TAutoSjisConv::ResetShiftState();
     TAutoSjisConv conv;
     std::string line;
     std::string block;

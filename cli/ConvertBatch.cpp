@@ -1,14 +1,15 @@
 // orven-cli convert TYPE --to DIR [options] INPUT...: every input is its own conversion run
 // with the same options, its output in DIR under the name the window's picker proposes.
 //
-// The arguments are checked before the first file is written: DIR exists, no two inputs
-// give one output name, no input is one of the outputs. Then -j workers take the files in
-// turn. A file's output never depends on the worker that took it or on what that worker
-// converted before: each worker builds its own ConversionComponents (the pattern cache
-// lives in its TAWKStr), the JIS shift state and the memo of compiled automata are the
-// worker thread's own and the shift state is reset by every run, and the fuzzy dictionary
-// is built once (a function-local static) and only read. Messages are printed in the order
-// of the inputs, so standard error does not depend on the number of workers either.
+// The arguments are checked before the first file is written: DIR exists, no two outputs
+// are one file, no input is one of the outputs (engine/FileIdentity.h decides, through
+// links). Then -j workers take the files in turn. A file's output never depends on the
+// worker that took it or on what that worker converted before: each worker builds its own
+// ConversionComponents (the pattern cache lives in its TAWKStr, the JIS shift state in its
+// TAutoSjisConv, reset by every run), the memo of compiled automata is the worker thread's
+// own, and the fuzzy dictionary is built once (a function-local static) and only read.
+// Messages are printed in the order of the inputs, so standard error does not depend on
+// the number of workers either.
 #include <sched.h>
 #include <sys/stat.h>
 
@@ -18,18 +19,18 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <map>
 #include <mutex>
+#include <optional>
 #include <ostream>
-#include <set>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "cli/ConvertCommand.h"
+#include "engine/FileIdentity.h"
 #include "engine/FileNames.h"
 #include "engine/Messages.h"
 
@@ -85,14 +86,6 @@ std::size_t ProcessorCount() {
   return std::max(1u, std::thread::hardware_concurrency());
 }
 
-// The name a path leads to, for comparing: symbolic links and "." or ".." resolved as far
-// as the path exists.
-std::string ResolvedName(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
-  return error ? path : resolved.string();
-}
-
 std::uint64_t FileSize(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
@@ -110,32 +103,29 @@ std::vector<BatchFile> PlanBatch(const ConvertCommand& command) {
   const std::string_view extension = OutputExtension(command.options.ConvType);
 
   std::vector<BatchFile> files;
-  std::map<std::string, std::size_t> byOutput;  // proposed name -> first input giving it
+  FileTargetIndex outputs;  // where each output leads, by its file's number
   for (const std::string& input : command.inputs) {
     if (input == "-") throw BatchUsageError{"standard input (-) has no name to convert to"};
     BatchFile file;
     file.input = input;
     file.output = folder + ChangeFileExt(ExtractFileName(input), extension);
-    const auto [at, fresh] = byOutput.emplace(file.output, files.size());
-    if (!fresh) {
-      throw BatchUsageError{files[at->second].input + " and " + input + " would both write " +
-                            file.output};
+    // Two runs writing one file at once would mix their lines.
+    const FileTarget target = ResolveTarget(file.output);
+    if (const std::optional<std::size_t> other = outputs.Find(target)) {
+      const std::string& first = files[*other].output;
+      throw BatchUsageError{
+          files[*other].input + " and " + input + " would both write " +
+          (first == file.output ? first : "one file, " + first + " and " + file.output)};
     }
+    outputs.Add(target, files.size());
     files.push_back(std::move(file));
   }
 
   // An input that is an output would be read while another worker writes it.
-  std::set<std::string> outputNames;
-  std::set<std::pair<dev_t, ino_t>> outputFiles;
   for (const BatchFile& file : files) {
-    outputNames.insert(ResolvedName(file.output));
-    if (::stat(file.output.c_str(), &info) == 0) outputFiles.emplace(info.st_dev, info.st_ino);
-  }
-  for (const BatchFile& file : files) {
-    const bool sameFile =
-        ::stat(file.input.c_str(), &info) == 0 && outputFiles.contains({info.st_dev, info.st_ino});
-    if (sameFile || outputNames.contains(ResolvedName(file.input)))
-      throw BatchUsageError{file.input + " is also an output of this command"};
+    if (const std::optional<std::size_t> other = outputs.Find(ResolveTarget(file.input)))
+      throw BatchUsageError{file.input + " is also the output of " + files[*other].input + " (" +
+                            files[*other].output + ")"};
   }
   return files;
 }
@@ -211,7 +201,9 @@ class Batch {
         BatchHost host(command_.yes, messages);
         const RunOutcome outcome = RunConversion(options, host, components);
         status = ExitStatus(outcome);
-        if (outcome != RunOutcome::Done && outcome != RunOutcome::Failed) size = 0;
+        if (std::string reason = FailureReason(outcome); !reason.empty())
+          messages.push_back(std::move(reason));
+        if (outcome.End != RunOutcome::Done && outcome.End != RunOutcome::Failed) size = 0;
       } catch (...) {  // out of memory outside the run's own guard
         messages.assign(1, DisplayText(kMsgSaveFileName));
       }
@@ -244,8 +236,13 @@ class Batch {
         err_ << kClearLine;
         progressShown_ = false;
       }
-      for (const std::string& message : file.messages)
-        err_ << file.input << ": " << message << '\n';
+      // Every line of a message, so that a search for the file finds all of it.
+      for (const std::string& message : file.messages) {
+        for (std::size_t from = 0, end; from <= message.size(); from = end + 1) {
+          end = std::min(message.find('\n', from), message.size());
+          err_ << file.input << ": " << std::string_view(message).substr(from, end - from) << '\n';
+        }
+      }
       printedAny = true;
     }
     if (printedAny) err_.flush();

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/Cli.h"
@@ -22,8 +23,15 @@ struct ConvertCommand {
   std::vector<std::string> inputs;   // batch mode's INPUT...
 };
 
+// What a failed run's files are called when they are streams.
+inline constexpr std::string_view kStandardInput = "standard input";
+inline constexpr std::string_view kStandardOutput = "standard output";
+
 // The exit status of a run that ended so.
-int ExitStatus(RunOutcome outcome);
+int ExitStatus(const RunOutcome& outcome);
+// Why a run failed, in the system's words after the file it concerns
+// ("page.htm: Permission denied"); empty unless the run failed on a system call.
+std::string FailureReason(const RunOutcome& outcome);
 
 // Converts command.inputs into command.toDir; returns the exit status.
 int RunConvertBatch(const ConvertCommand& command, std::ostream& err, const CliEnvironment& env);

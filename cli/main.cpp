@@ -15,9 +15,11 @@ int main(int argc, char** argv) {
   const int status = orven::cli::RunCli(args, std::cin, std::cout, std::cerr, env);
   std::cout.flush();
   // Output goes out in blocks, and a file system may report the last write's error only
-  // when the file is closed: that is a failed run too. (A standard output closed from the
-  // start held nothing to lose.)
-  const bool closeFailed = ::close(STDOUT_FILENO) != 0 && errno != EBADF && errno != EINTR;
+  // when the file is closed: that is a failed run too, also when the close was interrupted
+  // (what became of the data is then not known). A standard output closed already (convert
+  // closes it itself, before it reports completion; or closed from the start) has nothing
+  // left to lose.
+  const bool closeFailed = ::close(STDOUT_FILENO) != 0 && errno != EBADF;
   if (status == orven::cli::kExitOk && (!std::cout || closeFailed)) {
     std::cerr << "orven-cli: cannot write the output\n";
     return orven::cli::kExitRunFailed;

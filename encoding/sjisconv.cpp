@@ -265,13 +265,6 @@ void LineRewriter::DecodeEuc(JisShiftState& state) {
 
 }  // namespace
 
-JisShiftState& ProgramJisShiftState() {
-  thread_local JisShiftState state;
-  return state;
-}
-
-void TAutoSjisConv::ResetShiftState() { ProgramJisShiftState() = JisShiftState{}; }
-
 std::string TAutoSjisConv::ConvertLine(const std::string& line) {
   if (line.empty()) return {};
   const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
@@ -283,9 +276,9 @@ std::string TAutoSjisConv::ConvertLine(const std::string& line) {
   std::string result(line);
   LineRewriter rewriter(result);
   if (code == LineCode::Jis) {
-    rewriter.DecodeJis(ProgramJisShiftState());
+    rewriter.DecodeJis(state_);
   } else {
-    rewriter.DecodeEuc(ProgramJisShiftState());
+    rewriter.DecodeEuc(state_);
   }
   std::size_t size = rewriter.OutputSize();
   if (const void* nul = std::memchr(result.data(), kNul, size)) {

@@ -3,10 +3,10 @@
 // above before its first NUL, SUB, LF or CR), EUC-JP, or Shift_JIS; JIS and EUC lines are
 // decoded, Shift_JIS lines are returned as they are. Nothing is ever reported: bytes that
 // fit no rule are passed on. The result never holds a NUL byte (it ends before the first).
-// The JIS shift state (kanji mode, kana mode) is one state for the whole program (one per
-// thread, so that conversions on parallel threads never share it): it is kept from call to call
-// and from line to line. It does not pass from file to file: every conversion run (and
-// orven-cli tosjis) resets it before its first line.
+// The JIS shift state (kanji mode, kana mode) belongs to the converter: it is kept from call
+// to call and from line to line. It does not pass from file to file: every conversion run
+// resets its converter's state before its first line. Converters on parallel threads
+// (orven-cli's batch workers) each have their own, so they never share it.
 #pragma once
 
 #include <string>
@@ -20,20 +20,22 @@ struct JisShiftState {
   bool KanaMode = false;
 };
 
-// The program's one shift state (the calling thread's); both modes are off when the
-// program (or thread) starts and change only when a decoder meets a shift byte or an
-// escape sequence (or on ResetShiftState).
-JisShiftState& ProgramJisShiftState();
-
 class TAutoSjisConv {
  public:
-  // Returns the line in Shift_JIS; never changes the caller's string. Only the program's
-  // shift state survives the call.
+  // Returns the line in Shift_JIS; never changes the caller's string. Only the shift state
+  // survives the call.
   std::string ConvertLine(const std::string& line);
 
   // Kanji mode and kana mode off: a conversion run calls it at its start, so that a
   // state left by an earlier file does not leak into the next one.
-  static void ResetShiftState();
+  void ResetShiftState() { state_ = {}; }
+
+  // Both modes are off for a new converter and change only when a decoder meets a shift
+  // byte or an escape sequence (or on ResetShiftState). Tests set it directly.
+  JisShiftState& ShiftState() { return state_; }
+
+ private:
+  JisShiftState state_;
 };
 
 }  // namespace orven

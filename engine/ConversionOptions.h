@@ -40,11 +40,22 @@ struct ConversionOptions {
   // "Create HTML" only: a META line declaring Shift_JIS right after "<HTML>". The window's
   // documents carry no declaration; orven-cli sets it on request.
   bool MetaCharset = false;
-  // orven-cli's "-". With InputStream the run reads that stream, whole and before anything
-  // is written, instead of the file InputPath; with OutputStream it writes its lines there
-  // instead of the file OutputPath, and asks no overwrite question. The window sets neither.
-  std::istream* InputStream = nullptr;
-  std::ostream* OutputStream = nullptr;
+};
+
+// What a host may give a run instead of its files: orven-cli's "-". The window gives
+// neither stream. With Input the run reads that stream, whole and before anything is
+// written, instead of the file InputPath; with Output it writes its lines there instead of
+// the file OutputPath and asks no overwrite question. The names stand for the streams in
+// a failure's path.
+struct RunStreams {
+  std::istream* Input = nullptr;
+  std::string InputName;
+  std::ostream* Output = nullptr;
+  std::string OutputName;
+  // The descriptor behind Output, when there is one. The run closes it after the last line,
+  // so that an error of the close is the run's failure and comes before the completion; an
+  // input that is the file behind it is read whole first.
+  int OutputFd = -1;
 };
 
 enum BeepKind : int { bk_Exclamation = 0, bk_Default = 1 };

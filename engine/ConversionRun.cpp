@@ -1,69 +1,71 @@
 #include "engine/ConversionRun.h"
 
-#include <optional>
+#include <cerrno>
+#include <new>
 #include <stdexcept>
+#include <variant>
 
+#include "engine/BrTagOnly.h"
 #include "engine/HtmlDocument.h"
-#include "engine/LineTransforms.h"
 #include "engine/Messages.h"
+#include "engine/SystemError.h"
 #include "engine/TagDelete.h"
 #include "engine/TextFiles.h"
 
 namespace orven {
-
-std::size_t RunBrTagOnly(const ConversionOptions& options, TAWKStr& awk) {
-  TextLineReader input = OpenInputLines(options);
-  OutputLineWriter output(options);
-  std::string line;
-  while (input.ReadLine(line)) output.WriteOutputLine(MakeBrLine(awk, line, options.WidenKana));
-  output.Close();
-  return input.ReplacedChars();
-}
-
 namespace {
 
-// The body of the type: the number of characters of a UTF-8 input that became "?", or
-// nothing when it failed. Every file it opened is closed on return.
-std::optional<std::size_t> RunBody(const ConversionOptions& options,
-                                   ConversionComponents& components) {
+// The body of the type: the number of characters of a UTF-8 input that became "?", or the
+// failed outcome with its reason. Every file it opened is closed on return.
+std::variant<std::size_t, RunOutcome> RunBody(const ConversionOptions& options, RunFiles& files,
+                                              ConversionComponents& components) {
+  const auto failed = [](int error, std::string path) {
+    return RunOutcome{RunOutcome::Failed, error, std::move(path)};
+  };
   try {
+    files.ReadAhead();
     switch (options.ConvType) {
       case ct_TagDelete:
-        return RunTagDelete(options, components.AWKStr1(), components.AutoSjisConv1());
+        return RunTagDelete(files, components.AWKStr1(), components.AutoSjisConv1());
       case ct_BrTagOnly:
-        return RunBrTagOnly(options, components.AWKStr1());
+        return RunBrTagOnly(options, files, components.AWKStr1());
       case ct_CreateHtml:
-        return RunCreateHtml(options, components.AWKStr1());
+        return RunCreateHtml(options, files, components.AWKStr1());
     }
     throw std::invalid_argument("unknown conversion type");
+  } catch (const FileError& e) {
+    return failed(e.code().value(), e.Path);
+  } catch (const std::bad_alloc&) {
+    return failed(ENOMEM, {});
   } catch (...) {
-    return std::nullopt;
+    return failed(0, {});
   }
 }
 
 }  // namespace
 
 RunOutcome RunConversion(const ConversionOptions& options, ConversionHost& host,
-                         ConversionComponents& components) {
-  if (options.InputStream == nullptr && !FileExists(options.InputPath)) {
+                         ConversionComponents& components, const RunStreams& streams) {
+  RunFiles files(options, streams);
+  if (files.InputMissing()) {
     host.Beep(bk_Exclamation);
     host.Warn(std::string(kMsgLoadFileName));
     host.FocusField(ff_Load);
     return RunOutcome::InputMissing;
   }
-  if (options.OutputStream == nullptr && FileExists(options.OutputPath) &&
-      host.Confirm(std::string(kMsgOverwrite)) != ca_Yes) {
+  if (files.OutputExists() && host.Confirm(std::string(kMsgOverwrite)) != ca_Yes) {
     host.FocusField(ff_Save);
     return RunOutcome::NotOverwritten;
   }
-  const std::optional<std::size_t> replaced = RunBody(options, components);
-  if (!replaced) {
+  auto result = RunBody(options, files, components);
+  if (RunOutcome* failure = std::get_if<RunOutcome>(&result)) {
     host.Beep(bk_Exclamation);
     host.Warn(std::string(kMsgSaveFileName));
     host.FocusField(ff_Save);
-    return RunOutcome::Failed;
+    return std::move(*failure);
   }
-  if (*replaced > 0) host.Warn(UnconvertibleMessage(*replaced));
+  const std::size_t replaced = std::get<std::size_t>(result);
+  if (replaced > 0) host.Warn(UnconvertibleMessage(replaced));
   host.Beep(bk_Default);
   host.ShowCompletion();
   if (options.ConvType == ct_CreateHtml && options.OpenResult) host.OpenDocument(options.OutputPath);

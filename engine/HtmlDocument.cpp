@@ -31,12 +31,11 @@ std::string BuildFontTag(const ConversionOptions& options) {
   return tag + ">";
 }
 
-std::size_t RunCreateHtml(const ConversionOptions& options, TAWKStr& awk) {
+std::size_t RunCreateHtml(const ConversionOptions& options, RunFiles& files, TAWKStr& awk) {
   const bool lumpFont = options.UseFont && options.FontPlace == fm_Lump;
   const bool orderFont = options.UseFont && options.FontPlace == fm_Order;
 
-  std::optional<TextLineReader> input = ReadInputBeforeWriting(options);
-  OutputLineWriter output(options);
+  OutputLineWriter output(files.Output());
   output.WriteOutputLine("<HTML>");
   if (options.MetaCharset) output.WriteOutputLine(kMetaCharsetLine);
   if (options.UseTitle) {
@@ -59,8 +58,7 @@ std::size_t RunCreateHtml(const ConversionOptions& options, TAWKStr& awk) {
   }
   if (lumpFont) output.WriteOutputLine(font);
 
-  // The input file is opened only now, after the opening pieces.
-  if (!input) input.emplace(TextLineReader::OpenFile(options.InputPath));
+  std::optional<TextLineReader> input = files.OpenInput();
   std::string line;
   std::string piece;
   while (input->ReadLine(line)) {

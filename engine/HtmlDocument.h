@@ -10,6 +10,7 @@
 
 namespace orven {
 
+class RunFiles;
 class TAWKStr;
 
 // The line written right after "<HTML>" when MetaCharset is set (orven-cli only).
@@ -24,7 +25,9 @@ std::string BuildBodyTag(const ConversionOptions& options);
 std::string BuildFontTag(const ConversionOptions& options);
 
 // Writes the whole document; raises the run's failure when a file cannot be opened, read or
-// written. Both files are closed on return. Returns the "?" count of the input.
-std::size_t RunCreateHtml(const ConversionOptions& options, TAWKStr& awk);
+// written. The input is opened only after the opening pieces, so that an input that cannot
+// be read fails after them. Both files are closed on return. Returns the "?" count of the
+// input.
+std::size_t RunCreateHtml(const ConversionOptions& options, RunFiles& files, TAWKStr& awk);
 
 }  // namespace orven

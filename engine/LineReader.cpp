@@ -5,14 +5,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
+#include <istream>
 #include <string_view>
 #include <utility>
 
 #include "encoding/Utf8.h"
-#include "engine/SystemError.h"
-#include "engine/TextFiles.h"
 
 namespace orven {
 namespace {
@@ -31,29 +31,67 @@ std::optional<bool> FirstLineEndIsLf(std::string_view text) {
 
 }  // namespace
 
-TextLineReader::TextLineReader(int fd, std::string bytes, std::size_t blockSize)
-    : fd_(fd), blockSize_(std::max<std::size_t>(blockSize, 1)), buffer_(std::move(bytes)) {}
+std::string ReadWholeFile(const std::string& path) {
+  const FdHolder fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) ThrowFileError(errno, "cannot open", path);
+  return ReadWholeFd(fd.get(), path);
+}
+
+std::string ReadWholeFd(int fd, const std::string& path) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) ThrowFileError(errno, "cannot read", path);
+  if (S_ISDIR(st.st_mode)) ThrowFileError(EISDIR, "cannot read", path);
+  std::string bytes;
+  std::size_t size = 0;
+  bytes.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 1 << 16);
+  for (;;) {
+    if (size == bytes.size()) bytes.resize(bytes.size() * 2);
+    const ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ThrowFileError(errno, "cannot read", path);
+    }
+    if (got == 0) break;
+    size += static_cast<std::size_t>(got);
+  }
+  bytes.resize(size);
+  return bytes;
+}
+
+std::string ReadWholeStream(std::istream& in, const std::string& name) {
+  std::string bytes;
+  std::array<char, 1 << 16> block;
+  while (in.read(block.data(), block.size()) || in.gcount() > 0) {
+    bytes.append(block.data(), static_cast<std::size_t>(in.gcount()));
+  }
+  if (in.bad()) ThrowFileError(EIO, "cannot read", name);
+  return bytes;
+}
+
+TextLineReader::TextLineReader(std::string path, FdHolder fd, std::string bytes,
+                               std::size_t blockSize)
+    : path_(std::move(path)),
+      fd_(std::move(fd)),
+      blockSize_(std::max<std::size_t>(blockSize, 1)),
+      buffer_(std::move(bytes)) {}
 
 TextLineReader TextLineReader::OpenFile(const std::string& path, std::size_t blockSize) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) ThrowErrno(errno, "cannot open " + path);
-  TextLineReader reader(fd, {}, blockSize);  // closes fd if we throw below
+  FdHolder fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) ThrowFileError(errno, "cannot open", path);
   struct stat info {};
-  if (::fstat(fd, &info) != 0) ThrowErrno(errno, "cannot open " + path);
-  if (S_ISDIR(info.st_mode)) ThrowErrno(EISDIR, "cannot open " + path);
-  if (S_ISREG(info.st_mode)) {
-    reader.Survey();
-  } else {  // a pipe or a device cannot be looked at twice
-    return FromBytes(ReadWholeFd(fd, path));
-  }
+  if (::fstat(fd.get(), &info) != 0) ThrowFileError(errno, "cannot open", path);
+  if (S_ISDIR(info.st_mode)) ThrowFileError(EISDIR, "cannot open", path);
+  // A pipe or a device cannot be looked at twice.
+  if (!S_ISREG(info.st_mode)) return FromBytes(ReadWholeFd(fd.get(), path));
+  TextLineReader reader(path, std::move(fd), {}, blockSize);
+  reader.Survey();
   return reader;
 }
 
 TextLineReader TextLineReader::FromBytes(std::string bytes) {
-  TextLineReader reader(-1, std::move(bytes), kBlockSize);
-  const std::string_view text(reader.buffer_.data(),
-                              std::min(reader.buffer_.find(kCtrlZ), reader.buffer_.size()));
-  reader.size_ = text.size();
+  TextLineReader reader({}, FdHolder(), std::move(bytes), kBlockSize);
+  std::string& text = reader.buffer_;
+  text.resize(std::min(text.find(kCtrlZ), text.size()));
   reader.Decide(FirstLineEndIsLf(text).value_or(false), IsUtf8Text(text),
                 text.starts_with(kUtf8Bom));
   reader.pos_ = reader.bomLeft_;
@@ -61,51 +99,8 @@ TextLineReader TextLineReader::FromBytes(std::string bytes) {
   return reader;
 }
 
-TextLineReader TextLineReader::FromStream(std::istream& in) {
-  return FromBytes(ReadWholeStream(in));
-}
-
-TextLineReader::TextLineReader(TextLineReader&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      blockSize_(other.blockSize_),
-      buffer_(std::move(other.buffer_)),
-      pos_(std::exchange(other.pos_, 0)),
-      size_(std::exchange(other.size_, 0)),
-      skipLf_(other.skipLf_),
-      lfLineEnds_(other.lfLineEnds_),
-      bomLeft_(other.bomLeft_),
-      nextCr_(other.nextCr_),
-      nextLf_(other.nextLf_),
-      raw_(std::move(other.raw_)),
-      converter_(std::move(other.converter_)) {
-  other.converter_.reset();
-}
-
-TextLineReader& TextLineReader::operator=(TextLineReader&& other) noexcept {
-  if (this != &other) {
-    CloseFd();
-    fd_ = std::exchange(other.fd_, -1);
-    blockSize_ = other.blockSize_;
-    buffer_ = std::move(other.buffer_);
-    pos_ = std::exchange(other.pos_, 0);
-    size_ = std::exchange(other.size_, 0);
-    skipLf_ = other.skipLf_;
-    lfLineEnds_ = other.lfLineEnds_;
-    bomLeft_ = other.bomLeft_;
-    nextCr_ = other.nextCr_;
-    nextLf_ = other.nextLf_;
-    raw_ = std::move(other.raw_);
-    converter_ = std::move(other.converter_);
-    other.converter_.reset();
-  }
-  return *this;
-}
-
-TextLineReader::~TextLineReader() { CloseFd(); }
-
-void TextLineReader::CloseFd() noexcept {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+TextLineReader TextLineReader::FromStream(std::istream& in, const std::string& name) {
+  return FromBytes(ReadWholeStream(in, name));
 }
 
 void TextLineReader::Decide(bool lfLineEnds, bool utf8, bool bom) {
@@ -123,10 +118,10 @@ void TextLineReader::Survey() {
   std::optional<bool> lf;
   buffer_.resize(blockSize_);
   for (off_t offset = 0;;) {
-    const ssize_t got = ::pread(fd_, buffer_.data(), blockSize_, offset);
+    const ssize_t got = ::pread(fd_.get(), buffer_.data(), blockSize_, offset);
     if (got < 0) {
       if (errno == EINTR) continue;
-      ThrowErrno(errno, "read error");
+      ThrowFileError(errno, "cannot read", path_);
     }
     if (got == 0) break;
     std::string_view piece(buffer_.data(), static_cast<std::size_t>(got));
@@ -137,31 +132,37 @@ void TextLineReader::Survey() {
     if (ctrlZ != std::string_view::npos || (lf && utf8.Decided())) break;
     offset += got;
   }
+  buffer_.clear();  // the first Fill reads from the start
   Decide(lf.value_or(false), utf8.IsUtf8(), utf8.StartsWithBom());
 }
 
 bool TextLineReader::Fill() {
-  pos_ = size_ = 0;
+  pos_ = 0;
   nextCr_ = nextLf_ = kUnknown;
-  if (fd_ < 0) return false;
+  if (fd_.get() < 0) {
+    buffer_.clear();
+    return false;
+  }
+  buffer_.resize(blockSize_);
   for (;;) {
-    const ssize_t got = ::read(fd_, buffer_.data(), blockSize_);
+    const ssize_t got = ::read(fd_.get(), buffer_.data(), blockSize_);
     if (got > 0) {
-      size_ = static_cast<std::size_t>(got);
+      buffer_.resize(static_cast<std::size_t>(got));
       break;
     }
     if (got == 0) {
-      CloseFd();
+      buffer_.clear();
+      fd_.reset();
       return false;
     }
-    if (errno != EINTR) ThrowErrno(errno, "read error");
+    if (errno != EINTR) ThrowFileError(errno, "cannot read", path_);
   }
-  const std::size_t ctrlZ = std::string_view(buffer_.data(), size_).find(kCtrlZ);
-  if (ctrlZ != std::string_view::npos) {
-    size_ = ctrlZ;
-    CloseFd();  // nothing after it is read
+  const std::size_t ctrlZ = buffer_.find(kCtrlZ);
+  if (ctrlZ != std::string::npos) {
+    buffer_.resize(ctrlZ);
+    fd_.reset();  // nothing after it is read
   }
-  const std::size_t drop = std::min(bomLeft_, size_);
+  const std::size_t drop = std::min(bomLeft_, buffer_.size());
   pos_ = drop;
   bomLeft_ -= drop;
   return true;
@@ -171,8 +172,9 @@ std::size_t TextLineReader::Next(char c, std::size_t& cache) {
   // Each search starts where the last one found its byte, so that all of them together
   // read a block once.
   if (cache == kUnknown || cache < pos_) {
-    const auto* at = static_cast<const char*>(std::memchr(buffer_.data() + pos_, c, size_ - pos_));
-    cache = at ? static_cast<std::size_t>(at - buffer_.data()) : size_;
+    const std::size_t size = buffer_.size();
+    const auto* at = static_cast<const char*>(std::memchr(buffer_.data() + pos_, c, size - pos_));
+    cache = at ? static_cast<std::size_t>(at - buffer_.data()) : size;
   }
   return cache;
 }
@@ -183,7 +185,7 @@ bool TextLineReader::ReadLine(std::string& line) {
   bytes.clear();
   bool started = false;  // a byte of this line (or its line end) has been consumed
   for (;;) {
-    if (pos_ == size_) {
+    if (pos_ >= buffer_.size()) {
       if (Fill()) continue;  // the new block may be empty (a Ctrl-Z or the mark at its start)
       if (!started) return false;
       break;
@@ -199,12 +201,12 @@ bool TextLineReader::ReadLine(std::string& line) {
     if (lfLineEnds_) stop = std::min(stop, Next(kLf, nextLf_));
     bytes.append(buffer_, pos_, stop - pos_);
     started = true;
-    if (stop < size_) {
+    if (stop < buffer_.size()) {
       pos_ = stop + 1;
       skipLf_ = buffer_[stop] == kCr;
       break;
     }
-    pos_ = size_;
+    pos_ = buffer_.size();
   }
   if (converter_) converter_->Convert(raw_, line);
   return true;

@@ -15,6 +15,9 @@
 // is still one line end. The decisions come from a first look at the file (pread(2), into
 // the same block): usually its first block, the whole file only when it is ASCII or UTF-8.
 // Other inputs are read whole into memory first.
+// Every read of the engine and of orven-cli is here: also the whole reads (a file, a
+// descriptor, a stream) that the engine commands and an input read before writing use.
+// Failures are FileError (engine/SystemError.h), naming the file as it was given.
 #pragma once
 
 #include <cstddef>
@@ -23,27 +26,36 @@
 #include <string>
 
 #include "encoding/Cp932.h"
+#include "engine/SystemError.h"
 
 namespace orven {
+
+// The whole content of a file, read now; a folder cannot be read (EISDIR).
+std::string ReadWholeFile(const std::string& path);
+// The same from a descriptor open for reading, from where it stands; `path` names it in
+// errors.
+std::string ReadWholeFd(int fd, const std::string& path);
+// Everything left in a stream; a stream that goes bad counts as a read error (EIO). `name`
+// names it in errors ("-" is orven-cli's standard input).
+std::string ReadWholeStream(std::istream& in, const std::string& name = "-");
 
 class TextLineReader {
  public:
   static constexpr std::size_t kBlockSize = 1 << 18;  // bytes asked for by one read
 
-  // Throws std::system_error when `path` cannot be opened or read; a folder counts as a
-  // file that cannot be opened (EISDIR). `blockSize` is for tests.
+  // Throws FileError when `path` cannot be opened or read; a folder counts as a file that
+  // cannot be opened (EISDIR). `blockSize` is for tests.
   static TextLineReader OpenFile(const std::string& path, std::size_t blockSize = kBlockSize);
   // Reads the lines of an in-memory text.
   static TextLineReader FromBytes(std::string bytes);
   // Reads everything left in a stream (orven-cli's standard input) first; a stream that
   // goes bad counts as a read error.
-  static TextLineReader FromStream(std::istream& in);
+  static TextLineReader FromStream(std::istream& in, const std::string& name = "-");
 
-  TextLineReader(TextLineReader&& other) noexcept;
-  TextLineReader& operator=(TextLineReader&& other) noexcept;
-  TextLineReader(const TextLineReader&) = delete;
-  TextLineReader& operator=(const TextLineReader&) = delete;
-  ~TextLineReader();
+  // The moves are the members' own. A moved-from reader has given its descriptor and its
+  // block away and reads nothing more; whatever is left in it, it never reads out of bounds.
+  TextLineReader(TextLineReader&&) noexcept = default;
+  TextLineReader& operator=(TextLineReader&&) noexcept = default;
 
   // Puts the next line (without its line end) into `line`; false at the end of the input,
   // with `line` empty. Throws std::system_error on a read error.
@@ -56,19 +68,20 @@ class TextLineReader {
   std::size_t ReplacedChars() const { return converter_ ? converter_->Replaced() : 0; }
 
  private:
-  TextLineReader(int fd, std::string bytes, std::size_t blockSize);
+  TextLineReader(std::string path, FdHolder fd, std::string bytes, std::size_t blockSize);
   void Survey();  // the two decisions, from the file before its first block is read
   void Decide(bool lfLineEnds, bool utf8, bool bom);
   bool Fill();  // the next block into buffer_; false at the end of the input
   std::size_t Next(char c, std::size_t& cache);
-  void CloseFd() noexcept;
 
-  int fd_ = -1;  // the file still being read (owned); -1 once all is in buffer_
+  std::string path_;  // the file's name in errors
+  FdHolder fd_;       // the file still being read; none once all is in buffer_
   std::size_t blockSize_ = kBlockSize;
-  std::string buffer_;    // the current block, or the whole input
-  std::size_t pos_ = 0;   // next unread byte of buffer_
-  std::size_t size_ = 0;  // bytes of buffer_ before the end of the input (a Ctrl-Z) or block
-  bool skipLf_ = false;   // the last line ended at a CR: a LF next belongs to it
+  // The current block, or the whole input, up to the end of the input (a Ctrl-Z): the
+  // bytes not yet returned are buffer_[pos_, size).
+  std::string buffer_;
+  std::size_t pos_ = 0;
+  bool skipLf_ = false;  // the last line ended at a CR: a LF next belongs to it
   bool lfLineEnds_ = false;
   std::size_t bomLeft_ = 0;  // bytes of the byte order mark still to drop
   std::size_t nextCr_ = 0;   // in the current block: where Next last found a CR, and a LF

@@ -87,13 +87,13 @@ void DecodeEntities(TAWKStr& awk, std::string& line) {
   }
 }
 
-std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSjisConv& conv) {
+std::size_t RunTagDelete(RunFiles& files, TAWKStr& awk, TAutoSjisConv& conv) {
   // The shift state of an earlier file (a JIS file cut off in kanji mode) must not leak
   // into this one; within the file it carries from line to line.
-  TAutoSjisConv::ResetShiftState();
+  conv.ResetShiftState();
   bool InsideTag = false;
-  TextLineReader input = OpenInputLines(options);
-  OutputLineWriter output(options);
+  TextLineReader input = files.OpenInput();
+  OutputLineWriter output(files.Output());
   std::string line;
   while (input.ReadLine(line)) {
     // The encoding of a UTF-8 input is known: its lines leave the shift state alone.

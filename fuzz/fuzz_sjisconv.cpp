@@ -41,7 +41,6 @@ bool SurelyShiftJis(const std::string& line) {
 }
 
 std::vector<std::string> ConvertAll(const std::vector<std::string>& lines) {
-  TAutoSjisConv::ResetShiftState();
   TAutoSjisConv conv;
   std::vector<std::string> results;
   for (const std::string& line : lines) {

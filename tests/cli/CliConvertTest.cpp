@@ -147,7 +147,11 @@ TEST(CliConvert, MissingInputAndFailedRun) {
   WriteFile(dir.File("in.txt"), "x\r\n");
   r = Convert({"br-tag-only", dir.File("in.txt"), dir.File("missing/out.htm")});
   EXPECT_EQ(r.status, kExitRunFailed);
-  EXPECT_EQ(r.err, "SaveFileNameが間違っています。\nフォルダ名をよく確かめてください。\n");
+  // The window's text, then which file and why.
+  EXPECT_EQ(r.err,
+            "SaveFileNameが間違っています。\nフォルダ名をよく確かめてください。\n"
+            "orven-cli: " +
+                dir.File("missing/out.htm") + ": No such file or directory\n");
 }
 
 // A Japanese UTF-8 page with LF line ends gives the same Shift_JIS text as its Shift_JIS
@@ -328,12 +332,14 @@ TEST(CliConvertBatch, AFileThatFailsOrIsSkippedDoesNotStopTheOthers) {
                                            dir.File("missing.txt"), dir.File("c.txt")};
   CliResult r = Convert(Batch("br-tag-only", out, "3", inputs));
   EXPECT_EQ(r.status, kExitRunFailed);
-  EXPECT_EQ(r.err.rfind(dir.File("b.txt") + ": 同じファイル名があります。\n上書きしますか？\n" +
-                            "/proc/self/mem: "
-                            "SaveFileNameが間違っています。\nフォルダ名をよく確かめてください。\n" +
-                            dir.File("missing.txt") +
-                            ": LoadFileNameが間違っています。\n確認してください。\n" +
-                            "2 converted, 1 skipped, 2 failed, ",
+  // Every line of a message names its file; a failure's reason comes last.
+  const std::string b = dir.File("b.txt") + ": ", missing = dir.File("missing.txt") + ": ";
+  EXPECT_EQ(r.err.rfind(b + "同じファイル名があります。\n" + b + "上書きしますか？\n" +
+                            "/proc/self/mem: SaveFileNameが間違っています。\n"
+                            "/proc/self/mem: フォルダ名をよく確かめてください。\n"
+                            "/proc/self/mem: /proc/self/mem: Input/output error\n" +
+                            missing + "LoadFileNameが間違っています。\n" + missing +
+                            "確認してください。\n" + "2 converted, 1 skipped, 2 failed, ",
                         0),
             0u)
       << r.err;
@@ -353,10 +359,23 @@ TEST(CliConvertBatch, ArgumentsAreRefusedBeforeAnythingIsWritten) {
   const std::string out = dir.File("out");
   std::filesystem::create_directories(out + "/sub");
   std::filesystem::create_directory(dir.File("sub"));
-  for (const char* name : {"a.txt", "sub/a.md", "b.htm"}) WriteFile(dir.File(name), "x\r\n");
+  for (const char* name : {"a.txt", "sub/a.md", "b.htm", "l1.txt", "l2.txt", "h1.txt", "h2.txt"})
+    WriteFile(dir.File(name), "x\r\n");
   WriteFile(out + "/c.txt", "x\r\n");
   const std::string a = dir.File("a.txt"), b = dir.File("b.htm");
+  // Outputs that meet in one file: two links to a file not there yet, two hard links.
+  std::filesystem::create_symlink("real.htm", out + "/l1.htm");
+  std::filesystem::create_symlink("sub/../real.htm", out + "/l2.htm");
+  WriteFile(out + "/h1.htm", "keep");
+  std::filesystem::create_hard_link(out + "/h1.htm", out + "/h2.htm");
+  // An input that is a link to another input's output, which does not exist yet.
+  std::filesystem::create_symlink("out/b.txt", dir.File("c.txt"));
+  const std::string l1 = dir.File("l1.txt"), l2 = dir.File("l2.txt");
+  const std::string h1 = dir.File("h1.txt"), h2 = dir.File("h2.txt"), c = dir.File("c.txt");
   const std::vector<std::vector<std::string>> cases = {
+      {"br-tag-only", "--to", out, "-j", "2", l1, l2},
+      {"br-tag-only", "--to", out, "--yes", h1, h2},
+      {"tag-delete", "--to", out, "-j", "2", b, c},
       {"create-html", "--to", dir.File("absent"), a},
       {"create-html", "--to", a, b},                          // not a folder
       {"create-html", "--to", out, a, dir.File("sub/a.md")},  // both write a.htm
@@ -375,6 +394,13 @@ TEST(CliConvertBatch, ArgumentsAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(r.status, kExitUsage) << ::testing::PrintToString(args);
     EXPECT_FALSE(r.err.empty());
   }
+  for (std::size_t i = 0; i < 3; ++i) {  // the rows of links name both inputs
+    const std::string err = Convert(cases[i]).err;
+    EXPECT_NE(err.find(cases[i].back() + " "), std::string::npos) << err;
+    EXPECT_NE(err.find(cases[i][cases[i].size() - 2] + " "), std::string::npos) << err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(out + "/real.htm"));
+  EXPECT_EQ(ReadFile(out + "/h1.htm"), "keep");
   EXPECT_FALSE(std::filesystem::exists(out + "/a.htm"));
   EXPECT_FALSE(std::filesystem::exists(out + "/b.txt"));
   EXPECT_FALSE(std::filesystem::exists(dir.File("a.htm")));

@@ -88,32 +88,30 @@ TEST(TAutoSjisConv, ConvertsEachLineByItsDetectedCode) {
   TAutoSjisConv conv;
   for (const LineCase& c : kLineCases) {
     SCOPED_TRACE(c.what);
-    ProgramJisShiftState() = c.before;
+    conv.ShiftState() = c.before;
     const std::string line(c.line);
     EXPECT_EQ(conv.ConvertLine(line), c.converted);
     EXPECT_EQ(line, c.line);
-    EXPECT_EQ(ProgramJisShiftState().KanjiMode, c.after.KanjiMode);
-    EXPECT_EQ(ProgramJisShiftState().KanaMode, c.after.KanaMode);
+    EXPECT_EQ(conv.ShiftState().KanjiMode, c.after.KanjiMode);
+    EXPECT_EQ(conv.ShiftState().KanaMode, c.after.KanaMode);
   }
-  TAutoSjisConv::ResetShiftState();
 }
 
-TEST(TAutoSjisConv, ShiftStateIsProgramWideAndKeptUntilReset) {
-  TAutoSjisConv::ResetShiftState();
+TEST(TAutoSjisConv, ShiftStateIsTheConvertersAndKeptUntilReset) {
   TAutoSjisConv first, second;
   EXPECT_EQ(first.ConvertLine("\x1B$B0!"), "\x88\x9F");
-  EXPECT_EQ(second.ConvertLine("$\""), "\x82\xA0");  // the other instance sees kanji mode
-  EXPECT_EQ(second.ConvertLine("\x0E\x31"), "\xB1");
+  EXPECT_EQ(first.ConvertLine("$\""), "\x82\xA0");  // kanji mode carries to the next line
+  EXPECT_EQ(second.ConvertLine("$\""), "$\"");      // the other converter is not in it
+  EXPECT_EQ(first.ConvertLine("\x0E\x31"), "\xB1");
   EXPECT_EQ(first.ConvertLine("12"), "\xB1\xB2");
   EXPECT_EQ(first.ConvertLine("\xB0\xA1"), "\xB0\xA1");  // EUC pairs stay in kana mode
-  TAutoSjisConv::ResetShiftState();
-  EXPECT_FALSE(ProgramJisShiftState().KanjiMode);
-  EXPECT_FALSE(ProgramJisShiftState().KanaMode);
+  first.ResetShiftState();
+  EXPECT_FALSE(first.ShiftState().KanjiMode);
+  EXPECT_FALSE(first.ShiftState().KanaMode);
   EXPECT_EQ(first.ConvertLine("12"), "12");
 }
 
 TEST(TAutoSjisConv, ManyRemovalsInOneLine) {
-  TAutoSjisConv::ResetShiftState();
   std::string jis, jisExpected, euc, eucExpected;
   for (int i = 0; i < 20000; ++i) {
     jis += "\x1B$B0!\x1B(Ba\x0E\x31\x0F";
@@ -123,11 +121,10 @@ TEST(TAutoSjisConv, ManyRemovalsInOneLine) {
   }
   TAutoSjisConv conv;
   EXPECT_TRUE(conv.ConvertLine(jis + "\x0E") == jisExpected);
-  EXPECT_TRUE(ProgramJisShiftState().KanaMode);
-  TAutoSjisConv::ResetShiftState();
+  EXPECT_TRUE(conv.ShiftState().KanaMode);
+  conv.ResetShiftState();
   EXPECT_TRUE(conv.ConvertLine(euc + "\n" + euc) == eucExpected + "\n");
   EXPECT_TRUE(conv.ConvertLine(euc + "\x0E\n" + euc) == eucExpected);
-  TAutoSjisConv::ResetShiftState();
 }
 
 // A deliberately literal rendering of the conversion rules: the line is rewritten in
@@ -243,13 +240,13 @@ TEST(TAutoSjisConv, AgreesWithALiteralReferenceOnRandomLines) {
     for (std::uint32_t n = next(16); n > 0; --n) line += pieces[next(std::size(pieces))];
     ReferenceConverter reference;
     reference.state = {next(2) == 1, next(2) == 1};
-    ProgramJisShiftState() = reference.state;
+    conv.ShiftState() = reference.state;
     const std::string expected = reference.Convert(line);
     ASSERT_EQ(conv.ConvertLine(line), expected) << testing::PrintToString(line);
-    ASSERT_EQ(ProgramJisShiftState().KanjiMode, reference.state.KanjiMode) << testing::PrintToString(line);
-    ASSERT_EQ(ProgramJisShiftState().KanaMode, reference.state.KanaMode) << testing::PrintToString(line);
+    ASSERT_EQ(conv.ShiftState().KanjiMode, reference.state.KanjiMode)
+        << testing::PrintToString(line);
+    ASSERT_EQ(conv.ShiftState().KanaMode, reference.state.KanaMode) << testing::PrintToString(line);
   }
-  TAutoSjisConv::ResetShiftState();
 }
 
 // One character through glibc iconv; empty when iconv cannot convert it.
@@ -269,7 +266,6 @@ std::optional<std::string> Iconv(const char* to, const char* from, const std::st
 }
 
 TEST(TAutoSjisConv, AgreesWithIconvOnEveryJisX0208Character) {
-  TAutoSjisConv::ResetShiftState();
   TAutoSjisConv conv;
   int compared = 0;
   for (int j1 = 0x21; j1 <= 0x7E; ++j1) {
@@ -286,11 +282,10 @@ TEST(TAutoSjisConv, AgreesWithIconvOnEveryJisX0208Character) {
     }
   }
   EXPECT_GT(compared, 6800);  // JIS X 0208 has 6879 characters
-  EXPECT_FALSE(ProgramJisShiftState().KanjiMode);
+  EXPECT_FALSE(conv.ShiftState().KanjiMode);
 }
 
 TEST(TAutoSjisConv, AgreesWithIconvOnEveryHalfWidthKatakana) {
-  TAutoSjisConv::ResetShiftState();
   TAutoSjisConv conv;
   for (int k = 0xA1; k <= 0xDF; ++k) {
     const std::string euc{'\x8E', static_cast<char>(k)};

@@ -1,8 +1,12 @@
 // The frame of a run: name checks, the overwrite question, failures, completion, browser.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <sstream>
 
 #include "engine/ConversionRun.h"
 #include "engine/TextFiles.h"
@@ -76,7 +80,7 @@ TEST(ConversionRun, ReturnsTheOutcomeOfEachPath) {
   struct Case {
     Setup setup;
     ConfirmAnswer answer;
-    RunOutcome outcome;
+    RunOutcome::Kind outcome;
     Calls calls;
   };
   const Calls overwritten = {OverwriteQuestion(), "Beep:Default", "Completion"};
@@ -99,8 +103,12 @@ TEST(ConversionRun, ReturnsTheOutcomeOfEachPath) {
       if (c.setup == kOutputInMissingFolder)
         f.options.OutputPath = f.dir.File("no-such-folder/out.htm");
       RecordingHost host(c.answer);
-      EXPECT_EQ(RunConversion(f.options, host, f.components), c.outcome);
+      const RunOutcome outcome = RunConversion(f.options, host, f.components);
+      EXPECT_EQ(outcome.End, c.outcome);
       EXPECT_EQ(host.calls, c.calls);
+      // A failure carries its reason as values: the system's error and the file.
+      EXPECT_EQ(outcome.Error, c.outcome == RunOutcome::Failed ? ENOENT : 0);
+      EXPECT_EQ(outcome.Path, c.outcome == RunOutcome::Failed ? f.options.OutputPath : "");
     }
   }
 }
@@ -294,8 +302,7 @@ TEST(ConversionRun, EveryFileIsClosedWhenTheRunEnds) {
 // failure is the run's. The lines finished before it are in the file all the same.
 TEST(OutputLineWriter, AFailingCloseIsAFailure) {
   TempDir dir;
-  ConversionOptions options;
-  options.OutputPath = dir.File("out.txt");
+  RunOutput options{dir.File("out.txt")};
   const int before = testing::OpenFdCount();
   OutputLineWriter writer(options, [](int fd) {
     ::close(fd);
@@ -305,8 +312,35 @@ TEST(OutputLineWriter, AFailingCloseIsAFailure) {
   writer.WriteOutputLine("a");
   writer.WriteOutputLine("b");
   EXPECT_THROW(writer.Close(), std::system_error);
-  EXPECT_EQ(ReadFile(options.OutputPath), "a\r\nb\r\n");
+  EXPECT_EQ(ReadFile(options.Path), "a\r\nb\r\n");
   EXPECT_EQ(testing::OpenFdCount(), before);
+}
+
+// A stream with its descriptor (orven-cli's standard output) is closed by the run before it
+// reports completion: a close that fails is the run's failure, never after a success.
+TEST(ConversionRun, AStreamsDescriptorIsClosedBeforeCompletion) {
+  Fixture f(ct_BrTagOnly, "x\r\n");
+  std::ostringstream out;
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  RunStreams streams;
+  streams.Output = &out;
+  streams.OutputName = "standard output";
+  streams.OutputFd = pipeFds[1];
+  RecordingHost host;
+  EXPECT_EQ(RunConversion(f.options, host, f.components, streams).End, RunOutcome::Done);
+  EXPECT_EQ(host.calls, kCompleted);
+  EXPECT_EQ(out.str(), "x<BR>\r\n");
+  EXPECT_EQ(::fcntl(pipeFds[1], F_GETFD), -1);  // closed by the run
+  ::close(pipeFds[0]);
+
+  streams.OutputFd = 1000;  // not open: its close fails
+  ASSERT_EQ(::fcntl(streams.OutputFd, F_GETFD), -1);
+  RecordingHost failing;
+  const RunOutcome outcome = RunConversion(f.options, failing, f.components, streams);
+  EXPECT_EQ(failing.calls, kFailed);
+  EXPECT_EQ(outcome.Error, EBADF);
+  EXPECT_EQ(outcome.Path, "standard output");
 }
 
 TEST(ConversionRun, InputThatCannotBeOpenedFailsAfterTheOpeningPieces) {

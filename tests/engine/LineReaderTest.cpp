@@ -157,11 +157,13 @@ TEST(TextLineReader, ReadsUtf8InputInCodePage932) {
   }
 }
 
+// Every error names the file, also one that opens but cannot be read.
 TEST(TextLineReader, ReportsFilesItCannotRead) {
   const auto errorOf = [](const std::string& path) {
     try {
       TextLineReader::OpenFile(path);
-    } catch (const std::system_error& e) {
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.Path, path);
       return e.code().value();
     }
     return 0;
@@ -169,6 +171,7 @@ TEST(TextLineReader, ReportsFilesItCannotRead) {
   EXPECT_EQ(errorOf("/nonexistent/orven/file.txt"), ENOENT);
   EXPECT_EQ(errorOf(""), ENOENT);
   EXPECT_EQ(errorOf(std::filesystem::temp_directory_path().string()), EISDIR);
+  EXPECT_EQ(errorOf("/proc/self/mem"), EIO);
 
   struct BrokenBuffer : std::streambuf {
     int_type underflow() override { throw std::runtime_error("device gone"); }
