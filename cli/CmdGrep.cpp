@@ -1,0 +1,325 @@
+// orven-cli grep [options] PATTERN [FILE...]: the lines that PATTERN matches, as grep prints
+// them, over Shift_JIS text. Lines come from the one line reader (so UTF-8 input arrives in
+// code page 932) and each is matched whole by TAWKStr, which starts only at character
+// starts: a pattern never matches the trail byte of a double-byte character. JIS and EUC-JP
+// lines are searched as their bytes unless --tosjis passes each through ConvertLine first,
+// as tag-delete does. Exit status as grep's: 0 a line was selected, 1 none, 2 an error; a
+// file that cannot be read is reported and the others are still searched.
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "cli/OptionTable.h"
+#include "encoding/Cp932.h"
+#include "encoding/sjisconv.h"
+#include "engine/LineReader.h"
+#include "engine/Messages.h"
+#include "regexp/AWKStr.h"
+
+namespace orven::cli {
+namespace {
+
+constexpr int kGrepSelected = 0;
+constexpr int kGrepNone = 1;
+constexpr int kGrepError = 2;
+
+constexpr const char* kGrepUsage =
+    "Usage: orven-cli grep [options] PATTERN [FILE...]\n"
+    "\n"
+    "Prints the lines of each FILE (or of standard input, when there is none or it is \"-\")\n"
+    "that PATTERN matches, in Shift_JIS with CR LF line ends. A pattern never matches inside\n"
+    "a double-byte character. Exit status: 0 a line was selected, 1 none, 2 an error.\n"
+    "\n"
+    "Options (PATTERN in UTF-8):\n";
+
+struct GrepCommand {
+  std::vector<std::string> patterns;  // -e, as typed
+  bool lineNumbers = false;           // -n
+  bool count = false;                 // -c
+  bool invert = false;                // -v
+  bool onlyMatching = false;          // -o
+  bool filesWithMatches = false;      // -l
+  std::optional<bool> fileNames;      // -H, -h; otherwise when there is more than one FILE
+  bool fuzzy = false;
+  bool raw = false;
+  bool lf = false;
+  bool tosjis = false;
+  bool utf8 = false;
+  bool help = false;
+};
+
+using Row = CliOption<GrepCommand>;
+
+template <bool GrepCommand::*Flag>
+void Set(GrepCommand& c, const std::string&, const std::string&) {
+  c.*Flag = true;
+}
+
+constexpr Row kGrepOptions[] = {
+    {.shortName = 'e',
+     .longName = "regexp",
+     .value = "PATTERN",
+     .help = "search for PATTERN (repeatable: any of them selects)",
+     .apply = [](GrepCommand& c, const std::string&,
+                 const std::string& v) { c.patterns.push_back(v); }},
+    {.shortName = 'n',
+     .longName = "line-number",
+     .help = "prefix each line with its number",
+     .apply = Set<&GrepCommand::lineNumbers>},
+    {.shortName = 'c',
+     .longName = "count",
+     .help = "print the number of selected lines per file",
+     .apply = Set<&GrepCommand::count>},
+    {.shortName = 'v',
+     .longName = "invert-match",
+     .help = "select the lines that do not match",
+     .apply = Set<&GrepCommand::invert>},
+    {.shortName = 'o',
+     .longName = "only-matching",
+     .help = "print only the matched parts",
+     .apply = Set<&GrepCommand::onlyMatching>},
+    {.shortName = 'l',
+     .longName = "files-with-matches",
+     .help = "print only the names of files with a selected line",
+     .apply = Set<&GrepCommand::filesWithMatches>},
+    {.shortName = 'H',
+     .longName = "with-filename",
+     .help = "prefix each line with its file name",
+     .apply = [](GrepCommand& c, const std::string&, const std::string&) { c.fileNames = true; }},
+    {.shortName = 'h',
+     .longName = "no-filename",
+     .help = "never prefix the file name",
+     .apply = [](GrepCommand& c, const std::string&, const std::string&) { c.fileNames = false; }},
+    {.longName = "fuzzy",
+     .help = "match other forms of letters and kana",
+     .apply = Set<&GrepCommand::fuzzy>},
+    {.longName = "raw",
+     .help = "take PATTERN as Shift_JIS bytes, unconverted",
+     .apply = Set<&GrepCommand::raw>},
+    {.longName = "lf",
+     .help = "\"$\" stands before LF instead of CR",
+     .apply = Set<&GrepCommand::lf>},
+    {.longName = "tosjis",
+     .help = "bring JIS and EUC-JP lines into Shift_JIS before matching",
+     .apply = Set<&GrepCommand::tosjis>},
+    {.longName = "utf8",
+     .help = "write UTF-8 (\"?\" for a byte that is no character)",
+     .apply = Set<&GrepCommand::utf8>},
+    {.longName = "help", .help = "this text", .apply = Set<&GrepCommand::help>},
+};
+
+constexpr std::span<const Row> kGrepTable{kGrepOptions};
+constexpr std::size_t kOutputBlock = 1 << 18;
+
+bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// The searches of one command: one engine per pattern, a line selected when any matches.
+class Searcher {
+ public:
+  // Throws ERegExpParser for a pattern the engine rejects.
+  Searcher(const std::vector<std::string>& patterns, const GrepCommand& command) {
+    for (const std::string& pattern : patterns) {
+      TAWKStr& awk = *engines_.emplace_back(std::make_unique<TAWKStr>());
+      awk.SetLineSeparator(command.lf ? mcls_LF : mcls_CRLF);
+      if (command.fuzzy) awk.SetUseFuzzyCharDic(true);
+      awk.SetRegExp(pattern);
+    }
+  }
+
+  bool Matches(const std::string& line) {
+    int start = 0, length = 0;
+    for (const std::unique_ptr<TAWKStr>& awk : engines_)
+      if (awk->Match(line, start, length) > 0) return true;
+    return false;
+  }
+
+  // Calls `part(start, length)` (0-based) for each non-empty match from left to right: at
+  // each place the leftmost match of any pattern and, of those, the longest.
+  template <typename Part>
+  void EachMatch(const std::string& line, Part part) {
+    int from = 1;
+    const int size = static_cast<int>(line.size());
+    while (from <= size) {
+      int bestStart = 0, bestLength = 0;
+      for (const std::unique_ptr<TAWKStr>& awk : engines_) {
+        int start = 0, length = 0;
+        if (awk->MatchFrom(line, from, start, length) == 0) continue;
+        if (bestStart == 0 || start < bestStart || (start == bestStart && length > bestLength)) {
+          bestStart = start;
+          bestLength = length;
+        }
+      }
+      if (bestStart == 0) return;
+      if (bestLength > 0) {
+        part(static_cast<std::size_t>(bestStart - 1), static_cast<std::size_t>(bestLength));
+        from = bestStart + bestLength;
+      } else {  // an empty match: go on after the character it stands before
+        if (bestStart > size) return;
+        from =
+            bestStart +
+            (IsLeadByte(static_cast<unsigned char>(line[bestStart - 1])) && bestStart < size ? 2
+                                                                                             : 1);
+      }
+    }
+  }
+
+ private:
+  std::vector<std::unique_ptr<TAWKStr>> engines_;  // TAWKStr holds a cache: never moved
+};
+
+// Collects the output in blocks of whole lines; --utf8 converts each block as it goes out.
+class GrepOutput {
+ public:
+  GrepOutput(std::ostream& out, bool utf8) : out_(out), utf8_(utf8) {
+    block_.reserve(kOutputBlock + 4096);
+  }
+
+  std::string& Block() { return block_; }
+  void EndLine() {
+    block_ += "\r\n";
+    if (block_.size() >= kOutputBlock) Flush();
+  }
+  void Flush() {
+    if (utf8_) {
+      const std::string text = Cp932ToUtf8Lossy(block_);
+      out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    } else {
+      out_.write(block_.data(), static_cast<std::streamsize>(block_.size()));
+    }
+    block_.clear();
+  }
+
+ private:
+  std::ostream& out_;
+  bool utf8_;
+  std::string block_;
+};
+
+// Searches one input; returns whether a line was selected. Throws std::system_error when
+// the input cannot be read.
+bool SearchFile(const GrepCommand& command, Searcher& searcher, const std::string& path,
+                const std::string& label, std::istream& in, GrepOutput& output,
+                std::size_t& replaced) {
+  TextLineReader reader =
+      path == "-" ? TextLineReader::FromStream(in) : TextLineReader::OpenFile(path);
+  std::optional<TAutoSjisConv> conv;
+  if (command.tosjis) {
+    TAutoSjisConv::ResetShiftState();  // each file starts with the shift state off
+    conv.emplace();
+  }
+  const bool prefix = command.fileNames.value_or(false);
+  std::string line;
+  std::size_t number = 0, selected = 0;
+  auto head = [&](std::string& block) {
+    if (prefix) block.append(label).push_back(':');
+    if (command.lineNumbers) block.append(std::to_string(number)).push_back(':');
+  };
+  while (reader.ReadLine(line)) {
+    ++number;
+    if (conv && !reader.IsUtf8()) line = conv->ConvertLine(line);
+    if (searcher.Matches(line) == command.invert) continue;
+    ++selected;
+    if (command.filesWithMatches) break;
+    if (command.count) continue;
+    std::string& block = output.Block();
+    if (!command.onlyMatching) {
+      head(block);
+      block += line;
+      output.EndLine();
+    } else if (!command.invert) {
+      searcher.EachMatch(line, [&](std::size_t start, std::size_t length) {
+        head(output.Block());
+        output.Block().append(line, start, length);
+        output.EndLine();
+      });
+    }
+  }
+  replaced += reader.ReplacedChars();
+  if (command.filesWithMatches) {
+    if (selected > 0) {
+      output.Block() += label;
+      output.EndLine();
+    }
+  } else if (command.count) {
+    if (prefix) output.Block().append(label).push_back(':');
+    output.Block() += std::to_string(selected);
+    output.EndLine();
+  }
+  return selected > 0;
+}
+
+}  // namespace
+
+int RunGrepCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                   std::ostream& err) {
+  GrepCommand command;
+  std::vector<std::string> operands;
+  try {
+    operands = ParseOptions(kGrepTable, args, command, /*clusters=*/true);
+    if (!command.help && command.patterns.empty()) {
+      if (operands.empty()) throw UsageError{"PATTERN is needed"};
+      command.patterns.push_back(operands.front());
+      operands.erase(operands.begin());
+    }
+  } catch (const UsageError& e) {
+    err << "orven-cli grep: " << e.message << '\n' << kGrepUsage << OptionHelp(kGrepTable);
+    return kExitUsage;
+  }
+  if (command.help) {
+    out << kGrepUsage << OptionHelp(kGrepTable);
+    return kExitOk;
+  }
+  std::vector<std::string> patterns;
+  for (const std::string& pattern : command.patterns) {
+    std::optional<std::string> sjis = command.raw ? pattern : Utf8ToCp932(pattern);
+    if (!sjis) {
+      err << "orven-cli grep: '" << pattern
+          << "' cannot be converted to Shift_JIS (use --raw for Shift_JIS bytes)\n";
+      return kExitUsage;
+    }
+    patterns.push_back(std::move(*sjis));
+  }
+  std::optional<Searcher> searcher;
+  try {
+    searcher.emplace(patterns, command);
+  } catch (const ERegExpParser& e) {
+    err << "orven-cli grep: " << e.what() << " (position " << e.ErrorPos << ")\n";
+    return kGrepError;
+  }
+
+  if (operands.empty()) operands.push_back("-");
+  if (!command.fileNames) command.fileNames = operands.size() > 1;
+  GrepOutput output(out, command.utf8);
+  bool anySelected = false, anyError = false;
+  std::size_t replaced = 0;
+  for (const std::string& path : operands) {
+    // The name as the output shows it: in Shift_JIS when the terminal's UTF-8 allows.
+    const std::string shown = path == "-" ? "(standard input)" : path;
+    const std::string label = Utf8ToCp932(shown).value_or(shown);
+    try {
+      anySelected |= SearchFile(command, *searcher, path, label, in, output, replaced);
+    } catch (const std::system_error& e) {
+      output.Flush();
+      out.flush();
+      err << "orven-cli grep: " << shown << ": " << e.code().message() << '\n';
+      anyError = true;
+    }
+  }
+  output.Flush();
+  out.flush();
+  if (!out) {
+    err << "orven-cli grep: cannot write the output\n";
+    return kGrepError;
+  }
+  if (replaced > 0) err << UnconvertibleMessage(replaced) << '\n';
+  if (anyError) return kGrepError;
+  return anySelected ? kGrepSelected : kGrepNone;
+}
+
+}  // namespace orven::cli
