@@ -155,7 +155,7 @@ class Searcher {
           bestLength = length;
         }
       }
-      if (bestStart == 0) return;
+      if (bestStart < from) return;  // none (0), or not ahead: never loop
       if (bestLength > 0) {
         part(static_cast<std::size_t>(bestStart - 1), static_cast<std::size_t>(bestLength));
         from = bestStart + bestLength;
