@@ -30,33 +30,10 @@ python3 "$root/bench/gen_text.py" "$work/text.txt" "$size_mb"
 text=$work/text.txt
 bytes=$(stat -c %s "$text")
 
-# CPU time (user + system) of the finished children of this shell, in clock ticks.
-child_ticks() {
-  local -a stat
-  read -r -a stat <"/proc/$BASHPID/stat"
-  printf -v "$1" '%d' $((stat[15] + stat[16]))
-}
-# Best wall time and best CPU time of $runs runs, in seconds.
-best() {
-  local best_ns="" best_ticks="" start end t c0 c1
-  for ((i = 0; i < runs; i++)); do
-    child_ticks c0
-    start=$(date +%s%N)
-    "$@" >/dev/null 2>&1 || true  # status 1 (no line) is a result too
-    end=$(date +%s%N)
-    child_ticks c1
-    t=$((end - start))
-    if [ -z "$best_ns" ] || [ "$t" -lt "$best_ns" ]; then best_ns=$t; fi
-    t=$((c1 - c0))
-    if [ -z "$best_ticks" ] || [ "$t" -lt "$best_ticks" ]; then best_ticks=$t; fi
-  done
-  awk -v ns="$best_ns" -v ticks="$best_ticks" -v hz="$(getconf CLK_TCK)" \
-    'BEGIN { printf "%.4f %.4f\n", ns / 1e9, (ticks > 0 ? ticks : 0.5) / hz }'
-}
-
-orven() { "$cli" grep "$@" "$text"; }
-pipeline() { iconv -f CP932 -t UTF-8 "$text" | LC_ALL=$utf8_locale grep -E "$1"; }
-bytes_grep() { LC_ALL=C grep -E "$(printf '%s' "$1" | iconv -f UTF-8 -t CP932)" "$text"; }
+# The three searches; status 1 (no line selected) is a result too.
+orven() { "$cli" grep "$@" "$text" || true; }
+pipeline() { iconv -f CP932 -t UTF-8 "$text" | LC_ALL=$utf8_locale grep -E "$1" || true; }
+bytes_grep() { LC_ALL=C grep -E "$(printf '%s' "$1" | iconv -f UTF-8 -t CP932)" "$text" || true; }
 numbers() { cut -d: -f1 | sort; }  # the line numbers of `grep -n` output
 
 names=("a word" "a class of kana" "ten words" "fuzzy")
@@ -82,11 +59,11 @@ for i in "${!names[@]}"; do
   status=0
   LC_ALL=C grep -nE "$(printf '%s' "$peer" | iconv -f UTF-8 -t CP932)" "$text" 2>/dev/null |
     numbers >"$work/c.n" || status=$?
-  read -r o_wall o_cpu < <(best orven "${args[@]}")
-  read -r p_wall p_cpu < <(best pipeline "$peer")
+  read -r o_wall o_cpu <<<"$(best orven "${args[@]}")"
+  read -r p_wall p_cpu <<<"$(best pipeline "$peer")"
   if [ "$status" -le 1 ]; then
     wrong=$(comm -3 "$work/orven.n" "$work/c.n" | wc -l)
-    read -r c_wall _ < <(best bytes_grep "$peer")
+    read -r c_wall _ <<<"$(best bytes_grep "$peer")"
   else
     wrong="pattern error" c_wall=0
   fi

@@ -10,13 +10,11 @@
 #include <algorithm>
 #include <charconv>
 #include <fstream>
-#include <initializer_list>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "cli/Cli.h"
 #include "cli/ConvertCommand.h"
@@ -118,8 +116,7 @@ std::size_t ParseJobs(const std::string& text) {
   return std::min(jobs, kMaxJobs);
 }
 
-// What the rows of kConvertOptions do. A value that is not one of the option's words is a
-// usage error that lists them.
+// What the rows of kConvertOptions do.
 template <bool ConversionOptions::*Field, bool Value>
 void SetOption(ConvertCommand& c, const std::string&, const std::string&) {
   c.options.*Field = Value;
@@ -145,32 +142,22 @@ template <std::size_t C>
 void ClearColour(ConvertCommand& c, const std::string&, const std::string&) {
   c.options.BodyColors[C].Checked = false;
 }
-template <typename Enum>
-Enum Choose(const std::string& value,
-            std::initializer_list<std::pair<std::string_view, Enum>> words, const char* error) {
-  for (const auto& [word, choice] : words)
-    if (value == word) return choice;
-  throw UsageError{error};
-}
+// The words were checked against the row's value before.
 void SetKana(ConvertCommand& c, const std::string&, const std::string& v) {
-  c.options.WidenKana = Choose<bool>(v, {{"yes", true}, {"no", false}}, "--kana takes yes or no");
+  c.options.WidenKana = v == "yes";
 }
 void SetTitle(ConvertCommand& c, const std::string& option, const std::string& v) {
   c.options.UseTitle = true;
   c.options.TitleText = ToShiftJis(option, v);
 }
 void SetFontMode(ConvertCommand& c, const std::string&, const std::string& v) {
-  c.options.FontPlace = Choose<decltype(c.options.FontPlace)>(
-      v, {{"lump", fm_Lump}, {"order", fm_Order}}, "--font-mode takes lump or order");
+  c.options.FontPlace = v == "lump" ? fm_Lump : fm_Order;
 }
 void SetLayout(ConvertCommand& c, const std::string&, const std::string& v) {
-  c.options.Layout = Choose<decltype(c.options.Layout)>(v, {{"nobr", ll_Nobr}, {"pre", ll_Pre}},
-                                                        "--layout takes nobr or pre");
+  c.options.Layout = v == "nobr" ? ll_Nobr : ll_Pre;
 }
 void SetPosition(ConvertCommand& c, const std::string&, const std::string& v) {
-  c.options.BlockPos = Choose<decltype(c.options.BlockPos)>(
-      v, {{"center", bp_Center}, {"right", bp_Right}, {"left", bp_Left}},
-      "--position takes center, right or left");
+  c.options.BlockPos = v == "center" ? bp_Center : v == "right" ? bp_Right : bp_Left;
 }
 void SetTo(ConvertCommand& c, const std::string&, const std::string& v) { c.toDir = v; }
 void SetJobs(ConvertCommand& c, const std::string&, const std::string& v) { c.jobs = ParseJobs(v); }

@@ -26,16 +26,34 @@ template <typename Command>
 struct CliOption {
   char shortName = 0;              // 'j' for -j, or 0
   std::string_view longName = {};  // "jobs" for --jobs, or empty
-  std::string_view value = {};     // the value's name in --help ("N", "yes|no"); empty: a flag
-  std::string_view help = {};      // empty: the row shares the --help line of the row before
-  std::string_view heading = {};   // printed (with a line break) before the row, when set
+  // The value's name in --help ("N"), or its words ("yes|no": no other value is taken);
+  // empty for a flag.
+  std::string_view value = {};
+  std::string_view help = {};     // empty: the row shares the --help line of the row before
+  std::string_view heading = {};  // printed (with a line break) before the row, when set
   // `option` is the name as typed ("-j", "--jobs"); `value` is empty for a flag.
   void (*apply)(Command& command, const std::string& option, const std::string& value) = nullptr;
 };
 
+// Throws UsageError unless `value` is one of the words of `words` ("yes|no") or `words`
+// names a free value (has no "|").
+inline void CheckWord(std::string_view words, const std::string& option, std::string_view value) {
+  if (words.find('|') == std::string_view::npos) return;
+  std::string list;
+  std::size_t from = 0;
+  for (std::size_t bar = 0; bar != std::string_view::npos; from = bar + 1) {
+    bar = words.find('|', from);
+    const std::string_view word = words.substr(from, bar - from);
+    if (word == value) return;
+    if (!list.empty()) list += bar == std::string_view::npos ? " or " : ", ";
+    list += word;
+  }
+  throw UsageError{option + " takes " + list};
+}
+
 // Applies every option of `args` to `command` and returns the operands in order. Throws
-// UsageError for an unknown option, a missing value, a flag given a value, or whatever a
-// row's apply throws.
+// UsageError for an unknown option, a missing value or one that is not among the words, a
+// flag given a value, or whatever a row's apply throws.
 template <typename Command>
 std::vector<std::string> ParseOptions(std::span<const CliOption<Command>> table,
                                       const std::vector<std::string>& args, Command& command,
@@ -57,6 +75,11 @@ std::vector<std::string> ParseOptions(std::span<const CliOption<Command>> table,
       if (i + 1 >= args.size()) throw UsageError{option + " needs a value"};
       return args[++i];
     };
+    auto give = [&](const CliOption<Command>& row, const std::string& option,
+                    const std::string& value) {
+      CheckWord(row.value, option, value);
+      row.apply(command, option, value);
+    };
     if (arg[1] == '-') {
       const std::size_t equals = arg.find('=');
       const std::string_view name = std::string_view(arg).substr(2, equals - 2);
@@ -70,8 +93,7 @@ std::vector<std::string> ParseOptions(std::span<const CliOption<Command>> table,
         if (equals != std::string::npos) throw UsageError{option + " takes no value"};
         row->apply(command, option, {});
       } else {
-        row->apply(command, option,
-                   equals != std::string::npos ? arg.substr(equals + 1) : next(option));
+        give(*row, option, equals != std::string::npos ? arg.substr(equals + 1) : next(option));
       }
       continue;
     }
@@ -82,7 +104,7 @@ std::vector<std::string> ParseOptions(std::span<const CliOption<Command>> table,
       if (!row) throw unknown();
       const std::string option{'-', arg[at]};
       if (!row->value.empty()) {
-        row->apply(command, option, at + 1 < arg.size() ? arg.substr(at + 1) : next(option));
+        give(*row, option, at + 1 < arg.size() ? arg.substr(at + 1) : next(option));
         break;
       }
       if (!clusters && arg.size() > 2) throw unknown();
