@@ -5,13 +5,19 @@
 // lines are searched as their bytes unless --tosjis passes each through ConvertLine first,
 // as tag-delete does. Exit status as grep's: 0 a line was selected, 1 none, 2 an error; a
 // file that cannot be read is reported and the others are still searched.
+#include <algorithm>
+#include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <span>
 #include <string>
 #include <system_error>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "cli/Cli.h"
@@ -180,9 +186,8 @@ class GrepOutput {
     block_.reserve(kOutputBlock + 4096);
   }
 
-  std::string& Block() { return block_; }
-  void EndLine() {
-    block_ += "\r\n";
+  void Append(const std::string& lines) {
+    block_ += lines;
     if (block_.size() >= kOutputBlock) Flush();
   }
   void Flush() {
@@ -201,9 +206,146 @@ class GrepOutput {
   std::string block_;
 };
 
+// A run of lines of one input and what searching them gave.
+struct Batch {
+  std::vector<std::string> lines;  // the first `count` are the batch (the rest keep capacity)
+  std::size_t count = 0;
+  std::size_t firstNumber = 0;  // the line number of lines[0]
+  const std::string* label = nullptr;
+  std::string out;  // the output lines of the batch (Shift_JIS, CR LF)
+  std::size_t selected = 0;
+};
+
+// Searches a batch: the selected lines, their numbers and matches, into batch.out.
+void SearchBatch(const GrepCommand& command, Searcher& searcher, Batch& batch) {
+  batch.out.clear();
+  batch.selected = 0;
+  const bool prefix = command.fileNames.value_or(false);
+  for (std::size_t k = 0; k < batch.count; ++k) {
+    const std::string& line = batch.lines[k];
+    if (searcher.Matches(line) == command.invert) continue;
+    ++batch.selected;
+    if (command.filesWithMatches) return;
+    if (command.count || (command.onlyMatching && command.invert)) continue;
+    auto head = [&] {
+      if (prefix) batch.out.append(*batch.label).push_back(':');
+      if (command.lineNumbers)
+        batch.out.append(std::to_string(batch.firstNumber + k)).push_back(':');
+    };
+    if (!command.onlyMatching) {
+      head();
+      batch.out.append(line).append("\r\n");
+    } else {
+      searcher.EachMatch(line, [&](std::size_t start, std::size_t length) {
+        head();
+        batch.out.append(line, start, length).append("\r\n");
+      });
+    }
+  }
+}
+
+// Worker threads that search batches while the calling thread reads the next ones. Batches
+// go to the workers in turn and come back in the same turn, so the output keeps the file's
+// order. Each worker compiles its patterns on its own thread: no automaton is shared
+// between threads. A slot is the calling thread's while it is not Searching, and its
+// worker's while it is.
+class SearchWorkers {
+ public:
+  // Throws std::system_error when no thread can be started.
+  SearchWorkers(const std::vector<std::string>& patterns, const GrepCommand& command,
+                std::size_t count)
+      : slots_(count) {
+    try {
+      for (Slot& slot : slots_)
+        slot.thread = std::thread([&slot, &patterns, &command] { Work(slot, patterns, command); });
+    } catch (...) {
+      Stop();
+      throw;
+    }
+  }
+  ~SearchWorkers() { Stop(); }
+  SearchWorkers(const SearchWorkers&) = delete;
+  SearchWorkers& operator=(const SearchWorkers&) = delete;
+
+  std::size_t Count() const { return slots_.size(); }
+  // Waits for slot i's batch; returns it searched (count 0: it held none).
+  Batch& Take(std::size_t i) {
+    Slot& slot = slots_[i];
+    std::unique_lock<std::mutex> lock(slot.mutex);
+    slot.changed.wait(lock, [&] { return slot.state != Slot::Searching; });
+    if (slot.error) std::rethrow_exception(std::exchange(slot.error, nullptr));
+    return slot.batch;
+  }
+  // Hands slot i's batch (filled after Take) to its worker.
+  void Give(std::size_t i) {
+    Slot& slot = slots_[i];
+    {
+      const std::lock_guard<std::mutex> lock(slot.mutex);
+      slot.state = Slot::Searching;
+    }
+    slot.changed.notify_all();
+  }
+
+ private:
+  struct Slot {
+    enum State { Idle, Searching };
+    std::mutex mutex;
+    std::condition_variable changed;
+    State state = Idle;
+    bool quit = false;
+    std::exception_ptr error;
+    Batch batch;
+    std::thread thread;
+  };
+
+  void Stop() {
+    for (Slot& slot : slots_) {
+      if (!slot.thread.joinable()) continue;
+      {
+        const std::lock_guard<std::mutex> lock(slot.mutex);
+        slot.quit = true;
+      }
+      slot.changed.notify_all();
+      slot.thread.join();
+    }
+  }
+
+  static void Work(Slot& slot, const std::vector<std::string>& patterns,
+                   const GrepCommand& command) {
+    std::optional<Searcher> searcher;
+    std::exception_ptr failed;
+    try {
+      searcher.emplace(patterns, command);
+    } catch (...) {
+      failed = std::current_exception();
+    }
+    for (;;) {
+      std::unique_lock<std::mutex> lock(slot.mutex);
+      slot.changed.wait(lock, [&] { return slot.state == Slot::Searching || slot.quit; });
+      if (slot.state != Slot::Searching) return;
+      lock.unlock();
+      std::exception_ptr error = failed;
+      try {
+        if (searcher) SearchBatch(command, *searcher, slot.batch);
+      } catch (...) {
+        error = std::current_exception();
+      }
+      lock.lock();
+      slot.error = error;
+      slot.state = Slot::Idle;
+      lock.unlock();
+      slot.changed.notify_all();
+    }
+  }
+
+  std::vector<Slot> slots_;
+};
+
+constexpr std::size_t kBatchBytes = 1 << 18;
+
 // Searches one input; returns whether a line was selected. Throws std::system_error when
-// the input cannot be read.
-bool SearchFile(const GrepCommand& command, Searcher& searcher, const std::string& path,
+// the input cannot be read (after writing what the lines before the error gave).
+bool SearchFile(const GrepCommand& command, SearchWorkers& workers, const std::string& path,
                 const std::string& label, std::istream& in, GrepOutput& output,
                 std::size_t& replaced) {
   TextLineReader reader =
@@ -213,43 +355,46 @@ bool SearchFile(const GrepCommand& command, Searcher& searcher, const std::strin
     TAutoSjisConv::ResetShiftState();  // each file starts with the shift state off
     conv.emplace();
   }
-  const bool prefix = command.fileNames.value_or(false);
-  std::string line;
-  std::size_t number = 0, selected = 0;
-  auto head = [&](std::string& block) {
-    if (prefix) block.append(label).push_back(':');
-    if (command.lineNumbers) block.append(std::to_string(number)).push_back(':');
+  std::size_t number = 0, selected = 0, next = 0;
+  auto take = [&](std::size_t i) {
+    Batch& batch = workers.Take(i);
+    selected += batch.selected;
+    output.Append(batch.out);
+    batch.count = 0;  // searched and written: the slot is empty again
+    batch.selected = 0;
+    batch.out.clear();
+    return &batch;
   };
-  while (reader.ReadLine(line)) {
-    ++number;
-    if (conv && !reader.IsUtf8()) line = conv->ConvertLine(line);
-    if (searcher.Matches(line) == command.invert) continue;
-    ++selected;
-    if (command.filesWithMatches) break;
-    if (command.count) continue;
-    std::string& block = output.Block();
-    if (!command.onlyMatching) {
-      head(block);
-      block += line;
-      output.EndLine();
-    } else if (!command.invert) {
-      searcher.EachMatch(line, [&](std::size_t start, std::size_t length) {
-        head(output.Block());
-        output.Block().append(line, start, length);
-        output.EndLine();
-      });
+  try {
+    // -l needs no line after the first selected one.
+    while (!(command.filesWithMatches && selected > 0)) {
+      Batch& batch = *take(next % workers.Count());
+      std::size_t bytes = 0;
+      while (bytes < kBatchBytes) {
+        if (batch.count == batch.lines.size()) batch.lines.emplace_back();
+        std::string& line = batch.lines[batch.count];
+        if (!reader.ReadLine(line)) break;
+        if (conv && !reader.IsUtf8()) line = conv->ConvertLine(line);
+        bytes += line.size() + 16;  // a line's own cost beside its bytes
+        ++batch.count;
+      }
+      if (batch.count == 0) break;
+      batch.firstNumber = number + 1;
+      batch.label = &label;
+      number += batch.count;
+      workers.Give(next++ % workers.Count());
     }
+  } catch (const std::system_error&) {
+    for (std::size_t i = 0; i < workers.Count(); ++i) take((next + i) % workers.Count());
+    throw;
   }
+  for (std::size_t i = 0; i < workers.Count(); ++i) take((next + i) % workers.Count());
   replaced += reader.ReplacedChars();
+  const bool prefix = command.fileNames.value_or(false);
   if (command.filesWithMatches) {
-    if (selected > 0) {
-      output.Block() += label;
-      output.EndLine();
-    }
+    if (selected > 0) output.Append(label + "\r\n");
   } else if (command.count) {
-    if (prefix) output.Block().append(label).push_back(':');
-    output.Block() += std::to_string(selected);
-    output.EndLine();
+    output.Append((prefix ? label + ":" : std::string()) + std::to_string(selected) + "\r\n");
   }
   return selected > 0;
 }
@@ -285,9 +430,8 @@ int RunGrepCommand(const std::vector<std::string>& args, std::istream& in, std::
     }
     patterns.push_back(std::move(*sjis));
   }
-  std::optional<Searcher> searcher;
   try {
-    searcher.emplace(patterns, command);
+    Searcher check(patterns, command);  // a pattern error before any thread starts
   } catch (const ERegExpParser& e) {
     err << "orven-cli grep: " << e.what() << " (position " << e.ErrorPos << ")\n";
     return kGrepError;
@@ -295,6 +439,13 @@ int RunGrepCommand(const std::vector<std::string>& args, std::istream& in, std::
 
   if (operands.empty()) operands.push_back("-");
   if (!command.fileNames) command.fileNames = operands.size() > 1;
+  std::optional<SearchWorkers> workers;
+  try {
+    workers.emplace(patterns, command, std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+  } catch (const std::system_error& e) {
+    err << "orven-cli grep: cannot start a thread: " << e.code().message() << '\n';
+    return kGrepError;
+  }
   GrepOutput output(out, command.utf8);
   bool anySelected = false, anyError = false;
   std::size_t replaced = 0;
@@ -303,7 +454,7 @@ int RunGrepCommand(const std::vector<std::string>& args, std::istream& in, std::
     const std::string shown = path == "-" ? "(standard input)" : path;
     const std::string label = Utf8ToCp932(shown).value_or(shown);
     try {
-      anySelected |= SearchFile(command, *searcher, path, label, in, output, replaced);
+      anySelected |= SearchFile(command, *workers, path, label, in, output, replaced);
     } catch (const std::system_error& e) {
       output.Flush();
       out.flush();

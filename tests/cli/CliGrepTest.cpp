@@ -77,5 +77,25 @@ TEST(CliGrep, SelectsLinesAsGrepDoesButNeverInsideACharacter) {
   }
 }
 
+// Lines are searched in batches on several threads: the output keeps the input's order and
+// line numbers, and the counts add up, however many batches the input fills.
+TEST(CliGrep, ManyBatchesComeOutInOrder) {
+  std::string input, expected;
+  std::size_t selected = 0;
+  for (int i = 1; i <= 120000; ++i) {
+    const std::string line = std::to_string(i) + (i % 7 == 0 ? kKana : "x") + "\r\n";
+    input += line;
+    if (i % 7 == 0) {
+      expected += std::to_string(i) + ":" + line;
+      ++selected;
+    }
+  }
+  const CliResult lines = RunOrvenCli({"grep", "-n", "ア"}, input);
+  EXPECT_EQ(lines.status, 0);
+  EXPECT_TRUE(lines.out == expected);
+  EXPECT_EQ(RunOrvenCli({"grep", "-c", "ア"}, input).out, std::to_string(selected) + "\r\n");
+  EXPECT_EQ(RunOrvenCli({"grep", "-l", "ア", "-", "-"}, input).out, "(standard input)\r\n");
+}
+
 }  // namespace
 }  // namespace orven::cli
