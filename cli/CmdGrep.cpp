@@ -251,7 +251,7 @@ void SearchBatch(const GrepCommand& command, Searcher& searcher, Batch& batch) {
 // worker's while it is.
 class SearchWorkers {
  public:
-  // Throws std::system_error when no thread can be started.
+  // Throws std::system_error when a thread cannot be started.
   SearchWorkers(const std::vector<std::string>& patterns, const GrepCommand& command,
                 std::size_t count)
       : slots_(count) {
