@@ -146,16 +146,21 @@ class Searcher {
   }
 
   // Calls `part(start, length)` (0-based) for each non-empty match from left to right: at
-  // each place the leftmost match of any pattern and, of those, the longest.
+  // each place the leftmost match of any pattern and, of those, the longest. A pattern's
+  // next match is searched again only once the text it starts in has been passed (until
+  // then a search from further on would find it again), so that one pattern's many short
+  // matches never make another search the rest of the line each time.
   template <typename Part>
   void EachMatch(const std::string& line, Part part) {
+    next_.assign(engines_.size(), {-1, 0});  // start -1: not searched; 0: none left
     int from = 1;
     const int size = static_cast<int>(line.size());
     while (from <= size) {
       int bestStart = 0, bestLength = 0;
-      for (const std::unique_ptr<TAWKStr>& awk : engines_) {
-        int start = 0, length = 0;
-        if (awk->MatchFrom(line, from, start, length) == 0) continue;
+      for (std::size_t i = 0; i < engines_.size(); ++i) {
+        auto& [start, length] = next_[i];
+        if (start != 0 && start < from) engines_[i]->MatchFrom(line, from, start, length);
+        if (start == 0) continue;
         if (bestStart == 0 || start < bestStart || (start == bestStart && length > bestLength)) {
           bestStart = start;
           bestLength = length;
@@ -177,6 +182,7 @@ class Searcher {
 
  private:
   std::vector<std::unique_ptr<TAWKStr>> engines_;  // TAWKStr holds a cache: never moved
+  std::vector<std::pair<int, int>> next_;          // EachMatch: each pattern's next match
 };
 
 // Collects the output in blocks of whole lines; --utf8 converts each block as it goes out.
