@@ -1,6 +1,7 @@
 #include "ui/DialogFrame.h"
 
 #include <QDialog>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -8,6 +9,8 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <algorithm>
 
 #include "ui/Fonts.h"
@@ -39,7 +42,23 @@ void CentreOnScreen(QWidget& window, QSize client) {
 
 void PlaceLabel(QLabel& label, int left, int top, int width, int height) {
   const QSize needed = label.sizeHint();
-  label.setGeometry(left, top, std::max(width, needed.width()), std::max(height, needed.height()));
+  width = std::max(width, needed.width());
+  // Grown past the parent's right edge, it moves left, at most until it is centred.
+  if (const QWidget* parent = label.parentWidget(); parent && left + width > parent->width())
+    left = std::max(0, std::min(left, (parent->width() - width) / 2));
+  label.setGeometry(left, top, width, std::max(height, needed.height()));
+}
+
+void PlaceGroupBox(QGroupBox& group, int left, int top, int width, int height) {
+  QStyleOptionGroupBox option;
+  option.initFrom(&group);
+  option.text = group.title();
+  option.subControls = QStyle::SC_GroupBoxLabel;
+  const QRect caption =
+      group.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &group);
+  // The caption ends as far inside the right edge as it starts inside the left.
+  const int needed = 2 * caption.left() + group.fontMetrics().horizontalAdvance(group.title());
+  group.setGeometry(left, top, std::max(width, needed), height);
 }
 
 QIcon CheckMarkIcon() {
@@ -57,8 +76,7 @@ QIcon CheckMarkIcon() {
   return QIcon(picture);
 }
 
-void SetUpOkButton(QDialog& dialog, QPushButton& button, int left, int top, int width,
-                   int height) {
+void SetUpOkButton(QDialog& dialog, QPushButton& button, int left, int top, int width, int height) {
   button.setText(QStringLiteral("OK"));
   button.setIcon(CheckMarkIcon());
   button.setGeometry(left, top, width, height);

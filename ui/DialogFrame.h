@@ -8,6 +8,7 @@
 #include <QSize>
 
 class QDialog;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -28,16 +29,20 @@ QSize ScreenSize();
 // placed this way before it is first shown keeps its position on later showings.
 void CentreOnScreen(QWidget& window, QSize client);
 
-// Places a label at its design position; like an auto-sized label it grows when the
-// installed face needs more room than the design face did.
+// Places a label at its design position; like an auto-sized label it grows to the right
+// when the installed face needs more room than the design face did, and where the
+// dialog's edge would cut it, moves left, no further than to the dialog's centre.
 void PlaceLabel(QLabel& label, int left, int top, int width, int height);
+
+// Places a group box at its design position, grown to the right where the installed face
+// needs more room for its caption.
+void PlaceGroupBox(QGroupBox& group, int left, int top, int width, int height);
 
 // The check-mark picture of the OK buttons (our own drawing).
 QIcon CheckMarkIcon();
 
 // Makes `button` the "OK" button of `dialog`: the check mark, the default button,
 // closing the dialog with the result Accepted.
-void SetUpOkButton(QDialog& dialog, QPushButton& button, int left, int top, int width,
-                   int height);
+void SetUpOkButton(QDialog& dialog, QPushButton& button, int left, int top, int width, int height);
 
 }  // namespace orven

@@ -150,7 +150,10 @@ void SetKeyLine(std::vector<std::string>& lines, std::string_view section, std::
   } else if (where.Section) {
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(where.SectionEnd), entry);
   } else {
-    lines.push_back("[" + std::string(section) + "]");
+    // Appended piecewise: "[" + string trips a false -Wrestrict of GCC 12 at -O3.
+    std::string header = "[";
+    header.append(section).append("]");
+    lines.push_back(std::move(header));
     lines.push_back(entry);
   }
 }

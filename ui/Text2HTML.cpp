@@ -19,7 +19,6 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 
-#include "encoding/Cp932.h"
 #include "engine/FileNames.h"
 #include "engine/Messages.h"
 #include "ui/FileNames.h"
@@ -36,9 +35,6 @@ constexpr const char* kWarningCaption = "警告";
 constexpr const char* kTextFilter = "テキストファイル(*.txt) (*.txt);;すべてのファイル(*.*) (*)";
 constexpr const char* kHtmlFilter =
     "HTMLファイル(*.htm,*.html) (*.htm *.html);;すべてのファイル(*.*) (*)";
-
-std::string PathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
-std::string Cp932Text(const QString& text) { return Utf8ToCp932Lossy(text.toStdString()); }
 
 QString BoxText(std::string_view text) { return QString::fromStdString(DisplayText(text)); }
 
@@ -91,41 +87,6 @@ void TfForm1::SetDialogs(QDialog* completion, QDialog* version) {
 }
 
 void TfForm1::SetSeam(std::unique_ptr<WindowSeam> seam) { seam_ = std::move(seam); }
-
-ConversionOptions TfForm1::BuildOptions() const {
-  ConversionOptions o;
-  o.ConvType = static_cast<ConversionType>(rgHead->ItemIndex());
-  const bool tagDelete = o.ConvType == ct_TagDelete;
-  o.InputPath = PathBytes((tagDelete ? eLoad2 : eLoad)->text());
-  o.OutputPath = PathBytes((tagDelete ? eSave2 : eSave)->text());
-  o.WidenKana = rg1BYTE->ItemIndex() == 0;
-  o.OpenResult = rgBROWSERS->ItemIndex() == 0;
-  o.UseTitle = chTITLE->isChecked();
-  o.TitleText = Cp932Text(eTITLE->text());
-  static_assert(std::tuple_size_v<decltype(o.BodyColors)> == decltype(BodyColourSlots())::extent);
-  for (std::size_t i = 0; i < o.BodyColors.size(); ++i) {
-    const ColourSlot& slot = BodyColourSlots()[i];
-    o.BodyColors[i] = {(this->*slot.Check)->isChecked(),
-                       Cp932Text((this->*slot.Combo)->currentText())};
-  }
-  o.UseFont = chFONT->isChecked();
-  o.FontFace = Cp932Text(cbFONT->currentText());
-  o.FontSize = Cp932Text(cbSIZE->currentText());
-  o.FontColor = Cp932Text(cbFONTCOLOR->currentText());
-  // The two radio buttons may both be clear; then the font goes around all lines.
-  o.FontPlace = rbFONT1->isChecked() && !rbFONT2->isChecked() ? fm_Order : fm_Lump;
-  o.Layout = ll_None;
-  if (chLAYOUT->isChecked() && rgLAYOUT->isEnabled()) {
-    const int item = rgLAYOUT->ItemIndex();
-    o.Layout = item == 0 ? ll_Nobr : item == 1 ? ll_Pre : ll_None;
-  }
-  o.BlockPos = bp_None;
-  if (chPOSITION->isChecked() && rgPOSITION->isEnabled()) {
-    const int item = rgPOSITION->ItemIndex();
-    o.BlockPos = item >= 0 && item <= 2 ? static_cast<BlockPosition>(item + 1) : bp_None;
-  }
-  return o;
-}
 
 void TfForm1::bExeClick() {
   // No conversion type chosen (a settings file can leave none): refused like a run's

@@ -13,6 +13,8 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
+#include <variant>
 
 #include "engine/ConversionOptions.h"
 #include "engine/ConversionRun.h"
@@ -33,6 +35,7 @@ class QToolButton;
 
 namespace orven {
 
+class IniFile;
 class TColourSwatch;
 class TRadioGroup;
 class WindowSeam;
@@ -100,9 +103,9 @@ class TfForm1 : public QMainWindow, public ConversionHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // One colour of the preview: its controls, the colour its sample shows while the check
-  // box is clear or the text empty, and its keys in the section "Body" of the settings.
-  // The first five are the body attributes, in the order of ConversionOptions::BodyColors.
+  // One colour of the preview: its controls and the colour its sample shows while the
+  // check box is clear or the text empty. The first five are the body attributes, in the
+  // order of ConversionOptions::BodyColors.
   struct ColourSlot {
     QCheckBox* TfForm1::*Check;
     QComboBox* TfForm1::*Combo;
@@ -110,13 +113,44 @@ class TfForm1 : public QMainWindow, public ConversionHost {
     QLabel* TfForm1::*Sample;  // slot 1 (the background) colours every sample instead
     void (TfForm1::*Click)();  // the check box's rule
     Rgb Default;
-    const char* CheckKey;  // nullptr for the font colour, which has keys of its own
-    const char* ColourKey;
   };
   static const std::array<ColourSlot, 6> kColourSlots;
   static std::span<const ColourSlot, 5> BodyColourSlots() {
     return std::span(kColourSlots).first<5>();
   }
+
+  // What a run takes from one option's control: a check box's or radio button's state
+  // (1 checked), a radio group's or list's chosen index (-1 none), a text; and whether
+  // the control is enabled.
+  struct OptionValue {
+    int Number = 0;
+    QString Text;
+    bool Enabled = false;
+  };
+  using OptionControl =
+      std::variant<TRadioGroup * TfForm1::*, QCheckBox * TfForm1::*, QRadioButton * TfForm1::*,
+                   QLineEdit * TfForm1::*, QComboBox * TfForm1::*>;
+  // One option of a run: its control, its key in the settings file, the state a new
+  // window and a reset give it, and what it sets in ConversionOptions. Creation, loading,
+  // saving, the reset and BuildOptions walk these rows in their order, which is the
+  // order of the keys in the file (Text2HTMLOptions.cpp).
+  struct OptionBinding {
+    const char* Name;  // the control's design name
+    OptionControl Control;
+    const char* Section;
+    const char* Key;
+    // Check box, radio button: 1 checked; radio group: the chosen item. Texts start empty;
+    // a combo box starts with no item chosen, and a reset chooses its empty first item.
+    int Default;
+    void (*Apply)(ConversionOptions& options, const OptionValue& value);  // nullptr: none
+  };
+  static std::span<const OptionBinding> Options();
+
+  void BindOptionControls();  // the members of Options(), at their design defaults
+  void LoadOption(const OptionBinding& option, const IniFile& ini);
+  void ResetOption(const OptionBinding& option);
+  std::string SavedOption(const OptionBinding& option) const;
+  OptionValue ValueOf(const OptionBinding& option) const;
 
   void CreateControls();  // the fixed design (Text2HTMLDesign.cpp)
   void CreateMenus();
@@ -136,7 +170,11 @@ class TfForm1 : public QMainWindow, public ConversionHost {
   bool SaveSettings();  // false when the file could not be written
 
   template <typename T>
-  T* Control(const char* name) const;
+  T* Control(const char* name) const {
+    T* control = findChild<T*>(QString::fromUtf8(name));
+    Q_ASSERT(control);
+    return control;
+  }
 
  public:
   // The controls, by their design names (also their object names).

@@ -21,16 +21,16 @@ void SetLabelColour(QLabel* label, QPalette::ColorRole role, const QColor& colou
 
 }  // namespace
 
-// The one list of the colour slots; the rules, the preview, the settings and the run walk it.
+// The one list of the colour slots; the rules and the preview walk it.
 // clang-format off
 const std::array<TfForm1::ColourSlot, 6> TfForm1::kColourSlots = {{
-  // Check box            Combo box                Swatch            Sample           Rule                      Default          Settings keys
-  {&TfForm1::chBGCOLOR,  &TfForm1::cbBGCOLOR,   &TfForm1::Shape1, nullptr,          &TfForm1::chBGCOLORClick, {255, 255, 255}, "BGCOLOR", "Color1"},
-  {&TfForm1::chTEXT,     &TfForm1::cbTEXT,      &TfForm1::Shape2, &TfForm1::lText,  &TfForm1::chTEXTClick,    {0, 0, 0},       "TEXT",    "Color2"},
-  {&TfForm1::chLINK,     &TfForm1::cbLINK,      &TfForm1::Shape3, &TfForm1::lLink,  &TfForm1::chLINKClick,    {0, 0, 255},     "LINK",    "Color3"},
-  {&TfForm1::chVLINK,    &TfForm1::cbVLINK,     &TfForm1::Shape4, &TfForm1::lVlink, &TfForm1::chVLINKClick,   {75, 0, 130},    "VLINK",   "Color4"},
-  {&TfForm1::chALINK,    &TfForm1::cbALINK,     &TfForm1::Shape5, &TfForm1::lAlink, &TfForm1::chALINKClick,   {255, 0, 0},     "ALINK",   "Color5"},
-  {&TfForm1::chFONT,     &TfForm1::cbFONTCOLOR, &TfForm1::Shape6, &TfForm1::lFont,  &TfForm1::chFONTClick,    {0, 0, 0},       nullptr,   nullptr},
+  // Check box            Combo box                Swatch            Sample           Rule                      Default
+  {&TfForm1::chBGCOLOR,  &TfForm1::cbBGCOLOR,   &TfForm1::Shape1, nullptr,          &TfForm1::chBGCOLORClick, {255, 255, 255}},
+  {&TfForm1::chTEXT,     &TfForm1::cbTEXT,      &TfForm1::Shape2, &TfForm1::lText,  &TfForm1::chTEXTClick,    {0, 0, 0}},
+  {&TfForm1::chLINK,     &TfForm1::cbLINK,      &TfForm1::Shape3, &TfForm1::lLink,  &TfForm1::chLINKClick,    {0, 0, 255}},
+  {&TfForm1::chVLINK,    &TfForm1::cbVLINK,     &TfForm1::Shape4, &TfForm1::lVlink, &TfForm1::chVLINKClick,   {75, 0, 130}},
+  {&TfForm1::chALINK,    &TfForm1::cbALINK,     &TfForm1::Shape5, &TfForm1::lAlink, &TfForm1::chALINKClick,   {255, 0, 0}},
+  {&TfForm1::chFONT,     &TfForm1::cbFONTCOLOR, &TfForm1::Shape6, &TfForm1::lFont,  &TfForm1::chFONTClick,    {0, 0, 0}},
 }};
 // clang-format on
 

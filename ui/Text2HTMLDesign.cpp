@@ -31,67 +31,67 @@ using K = ControlKind;
 
 // clang-format off
 constexpr ControlDesign kDesign[] = {
-  // Name            Kind            Parent      Left Top  W    H    Caption              Hint                    Items  Cols State Enabled Tab
-  {"pBase1",         K::Panel,       nullptr,    0,   0,   625, 427, "",                  "",                     "",    0, 0, true,  0},
-  {"gbExe",          K::GroupBox,    "pBase1",   12,  10,  79,  46,  "<EXECUTE>",         "",                     "",    0, 0, true,  0},
-  {"GO",             K::Label,       "gbExe",    8,   21,  -1,  -1,  "Ｇｏ！",            "",                     "",    0, 0, true,  -1},
-  {"bExe",           K::BitButton,   "gbExe",    42,  15,  25,  25,  "",                  "実行",                 "",    0, 0, true,  0},
-  {"rgHead",         K::RadioGroup,  "pBase1",   99,  10,  295, 46,  "<CONVERT TYPE>",    "",                     "Create HTML|<BR>Tag Only|Tag Delete", 3, 0, true, 1},
-  {"rg1BYTE",        K::RadioGroup,  "pBase1",   402, 10,  101, 46,  "<KANA CHECK>",      "",                     "YES|NO", 2, 0, true, 2},
-  {"rgBROWSERS",     K::RadioGroup,  "pBase1",   511, 10,  101, 46,  "<BROWSERS>",        "",                     "YES|NO", 2, 1, true, 3},
-  {"gbFile",         K::GroupBox,    "pBase1",   12,  61,  297, 67,  "<ADD TAG FILES>",   "",                     "",    0, 0, true,  4},
-  {"LoadFileName",   K::Label,       "gbFile",   16,  18,  -1,  -1,  "LoadFileName",      "",                     "",    0, 0, true,  -1},
-  {"SaveFileName",   K::Label,       "gbFile",   16,  40,  -1,  -1,  "SaveFileName",      "",                     "",    0, 0, true,  -1},
-  {"eLoad",          K::Edit,        "gbFile",   96,  14,  161, 20,  "",                  "ロードファイル名",     "",    0, 0, true,  0},
-  {"bLoad",          K::BitButton,   "gbFile",   266, 14,  20,  20,  "",                  "ロードファイル呼出し", "",    0, 0, true,  1},
-  {"eSave",          K::Edit,        "gbFile",   96,  36,  161, 20,  "",                  "セーブファイル名",     "",    0, 0, true,  2},
-  {"gbFile2",        K::GroupBox,    "pBase1",   316, 61,  297, 67,  "<DEL TAG FILES>",   "",                     "",    0, 0, true,  5},
-  {"LoadFileName2",  K::Label,       "gbFile2",  16,  18,  -1,  -1,  "LoadFileName",      "",                     "",    0, 0, true,  -1},
-  {"SaveFileName2",  K::Label,       "gbFile2",  16,  40,  -1,  -1,  "SaveFileName",      "",                     "",    0, 0, true,  -1},
-  {"eLoad2",         K::Edit,        "gbFile2",  96,  14,  161, 20,  "",                  "ロードファイル名",     "",    0, 0, false, 0},
-  {"bLoad2",         K::BitButton,   "gbFile2",  266, 14,  20,  20,  "",                  "ロードファイル呼出し", "",    0, 0, false, 1},
-  {"eSave2",         K::Edit,        "gbFile2",  96,  36,  161, 20,  "",                  "セーブファイル名",     "",    0, 0, false, 2},
-  {"gbTop",          K::GroupBox,    "pBase1",   12,  134, 601, 281, "<HTML>",            "",                     "",    0, 0, true,  6},
-  {"chTITLE",        K::CheckBox,    "gbTop",    16,  18,  97,  17,  "<TITLE>",           "",                     "",    0, 1, true,  0},
-  {"eTITLE",         K::Edit,        "gbTop",    96,  16,  241, 20,  "",                  "タイトル名",           "",    0, 0, true,  1},
-  {"gbBODY",         K::GroupBox,    "gbTop",    16,  39,  329, 132, "<BODY>",            "",                     "",    0, 0, true,  2},
-  {"chBGCOLOR",      K::CheckBox,    "gbBODY",   16,  16,  97,  17,  "<BGCOLOR>",         "",                     "",    0, 1, true,  0},
-  {"cbBGCOLOR",      K::EditCombo,   "gbBODY",   120, 14,  153, 20,  "",                  "背景色",               "@colours", 0, 0, true, 1},
-  {"chTEXT",         K::CheckBox,    "gbBODY",   16,  38,  97,  17,  "<TEXT>",            "",                     "",    0, 1, true,  2},
-  {"cbTEXT",         K::EditCombo,   "gbBODY",   120, 36,  153, 20,  "",                  "文字色",               "@colours", 0, 0, true, 3},
-  {"chLINK",         K::CheckBox,    "gbBODY",   16,  60,  97,  17,  "<LINK>",            "",                     "",    0, 1, true,  4},
-  {"cbLINK",         K::EditCombo,   "gbBODY",   120, 58,  153, 20,  "",                  "未アクセス・リンク色", "@colours", 0, 0, true, 5},
-  {"chVLINK",        K::CheckBox,    "gbBODY",   16,  82,  97,  17,  "<VLINK>",           "",                     "",    0, 1, true,  6},
-  {"cbVLINK",        K::EditCombo,   "gbBODY",   120, 80,  153, 20,  "",                  "アクセス済・リンク色", "@colours", 0, 0, true, 7},
-  {"chALINK",        K::CheckBox,    "gbBODY",   16,  104, 97,  17,  "<ALINK>",           "",                     "",    0, 1, true,  8},
-  {"cbALINK",        K::EditCombo,   "gbBODY",   120, 102, 153, 20,  "",                  "アクティブ・リンク色", "@colours", 0, 0, true, 9},
-  {"Shape1",         K::Swatch,      "gbBODY",   282, 15,  33,  17,  "",                  "",                     "",    0, 0, true,  -1},
-  {"Shape2",         K::Swatch,      "gbBODY",   282, 37,  33,  17,  "",                  "",                     "",    0, 0, true,  -1},
-  {"Shape3",         K::Swatch,      "gbBODY",   282, 59,  33,  17,  "",                  "",                     "",    0, 0, true,  -1},
-  {"Shape4",         K::Swatch,      "gbBODY",   282, 81,  33,  17,  "",                  "",                     "",    0, 0, true,  -1},
-  {"Shape5",         K::Swatch,      "gbBODY",   282, 103, 33,  17,  "",                  "",                     "",    0, 0, true,  -1},
-  {"gbFont",         K::GroupBox,    "gbTop",    16,  177, 569, 45,  "<FONT>",            "",                     "",    0, 0, true,  3},
-  {"chFONT",         K::CheckBox,    "gbFont",   8,   0,   61,  13,  "<FONT>",            "",                     "",    0, 0, true,  0},
-  {"rbFONT2",        K::RadioButton, "gbFont",   13,  19,  62,  13,  "<LUMP>",            "一括",                 "",    0, 1, false, 1},
-  {"rbFONT1",        K::RadioButton, "gbFont",   80,  19,  74,  13,  "<ORDER>",           "逐次",                 "",    0, 0, false, 2},
-  {"cbFONT",         K::EditCombo,   "gbFont",   158, 15,  147, 20,  "",                  "フォントタイプ",       "@fonts", 0, 0, false, 3},
-  {"cbSIZE",         K::ListCombo,   "gbFont",   312, 15,  41,  20,  "",                  "フォントサイズ",       "@sizes", 0, -1, false, 4},
-  {"cbFONTCOLOR",    K::EditCombo,   "gbFont",   360, 15,  153, 20,  "",                  "フォント色",           "@colours", 0, 0, false, 5},
-  {"Shape6",         K::Swatch,      "gbFont",   522, 16,  33,  17,  "",                  "",                     "",    0, 0, true,  -1},
-  {"chPOSITION",     K::CheckBox,    "gbTop",    25,  228, 83,  13,  "<POSITION>",        "",                     "",    0, 0, true,  4},
-  {"rgPOSITION",     K::RadioGroup,  "gbTop",    16,  228, 329, 40,  "<POSITION>",        "",                     "<CENTER>|<RIGHT>|<LEFT>", 3, 0, false, 5},
-  {"chLAYOUT",       K::CheckBox,    "gbTop",    361, 228, 77,  13,  "<LAYOUT>",          "",                     "",    0, 0, true,  6},
-  {"rgLAYOUT",       K::RadioGroup,  "gbTop",    352, 228, 233, 40,  "<LAYOUT>",          "",                     "<NOBR>|<PRE>", 2, 0, false, 7},
-  {"ColorImage",     K::Label,       "gbTop",    432, 18,  -1,  -1,  "Color Image",       "",                     "",    0, 0, true,  -1},
+  // Name            Kind            Parent      Left Top  W    H    Caption              Hint                    Items  Cols Enabled Tab
+  {"pBase1",         K::Panel,       nullptr,    0,   0,   625, 427, "",                  "",                     "",    0, true,  0},
+  {"gbExe",          K::GroupBox,    "pBase1",   12,  10,  79,  46,  "<EXECUTE>",         "",                     "",    0, true,  0},
+  {"GO",             K::Label,       "gbExe",    4,   21,  -1,  -1,  "Ｇｏ！",            "",                     "",    0, true,  -1},
+  {"bExe",           K::BitButton,   "gbExe",    42,  15,  25,  25,  "",                  "実行",                 "",    0, true,  0},
+  {"rgHead",         K::RadioGroup,  "pBase1",   95,  10,  304, 46,  "<CONVERT TYPE>",    "",                     "Create HTML|<BR>Tag Only|Tag Delete", 3, true, 1},
+  {"rg1BYTE",        K::RadioGroup,  "pBase1",   402, 10,  101, 46,  "<KANA CHECK>",      "",                     "YES|NO", 2, true, 2},
+  {"rgBROWSERS",     K::RadioGroup,  "pBase1",   511, 10,  101, 46,  "<BROWSERS>",        "",                     "YES|NO", 2, true, 3},
+  {"gbFile",         K::GroupBox,    "pBase1",   12,  61,  297, 67,  "<ADD TAG FILES>",   "",                     "",    0, true,  4},
+  {"LoadFileName",   K::Label,       "gbFile",   12,  18,  -1,  -1,  "LoadFileName",      "",                     "",    0, true,  -1},
+  {"SaveFileName",   K::Label,       "gbFile",   12,  40,  -1,  -1,  "SaveFileName",      "",                     "",    0, true,  -1},
+  {"eLoad",          K::Edit,        "gbFile",   96,  14,  161, 20,  "",                  "ロードファイル名",     "",    0, true,  0},
+  {"bLoad",          K::BitButton,   "gbFile",   266, 14,  20,  20,  "",                  "ロードファイル呼出し", "",    0, true,  1},
+  {"eSave",          K::Edit,        "gbFile",   96,  36,  161, 20,  "",                  "セーブファイル名",     "",    0, true,  2},
+  {"gbFile2",        K::GroupBox,    "pBase1",   316, 61,  297, 67,  "<DEL TAG FILES>",   "",                     "",    0, true,  5},
+  {"LoadFileName2",  K::Label,       "gbFile2",  12,  18,  -1,  -1,  "LoadFileName",      "",                     "",    0, true,  -1},
+  {"SaveFileName2",  K::Label,       "gbFile2",  12,  40,  -1,  -1,  "SaveFileName",      "",                     "",    0, true,  -1},
+  {"eLoad2",         K::Edit,        "gbFile2",  96,  14,  161, 20,  "",                  "ロードファイル名",     "",    0, false, 0},
+  {"bLoad2",         K::BitButton,   "gbFile2",  266, 14,  20,  20,  "",                  "ロードファイル呼出し", "",    0, false, 1},
+  {"eSave2",         K::Edit,        "gbFile2",  96,  36,  161, 20,  "",                  "セーブファイル名",     "",    0, false, 2},
+  {"gbTop",          K::GroupBox,    "pBase1",   12,  134, 601, 281, "<HTML>",            "",                     "",    0, true,  6},
+  {"chTITLE",        K::CheckBox,    "gbTop",    16,  18,  97,  17,  "<TITLE>",           "",                     "",    0, true,  0},
+  {"eTITLE",         K::Edit,        "gbTop",    96,  16,  241, 20,  "",                  "タイトル名",           "",    0, true,  1},
+  {"gbBODY",         K::GroupBox,    "gbTop",    16,  39,  329, 132, "<BODY>",            "",                     "",    0, true,  2},
+  {"chBGCOLOR",      K::CheckBox,    "gbBODY",   16,  16,  97,  17,  "<BGCOLOR>",         "",                     "",    0, true,  0},
+  {"cbBGCOLOR",      K::EditCombo,   "gbBODY",   120, 14,  153, 20,  "",                  "背景色",               "@colours", 0, true, 1},
+  {"chTEXT",         K::CheckBox,    "gbBODY",   16,  38,  97,  17,  "<TEXT>",            "",                     "",    0, true,  2},
+  {"cbTEXT",         K::EditCombo,   "gbBODY",   120, 36,  153, 20,  "",                  "文字色",               "@colours", 0, true, 3},
+  {"chLINK",         K::CheckBox,    "gbBODY",   16,  60,  97,  17,  "<LINK>",            "",                     "",    0, true,  4},
+  {"cbLINK",         K::EditCombo,   "gbBODY",   120, 58,  153, 20,  "",                  "未アクセス・リンク色", "@colours", 0, true, 5},
+  {"chVLINK",        K::CheckBox,    "gbBODY",   16,  82,  97,  17,  "<VLINK>",           "",                     "",    0, true,  6},
+  {"cbVLINK",        K::EditCombo,   "gbBODY",   120, 80,  153, 20,  "",                  "アクセス済・リンク色", "@colours", 0, true, 7},
+  {"chALINK",        K::CheckBox,    "gbBODY",   16,  104, 97,  17,  "<ALINK>",           "",                     "",    0, true,  8},
+  {"cbALINK",        K::EditCombo,   "gbBODY",   120, 102, 153, 20,  "",                  "アクティブ・リンク色", "@colours", 0, true, 9},
+  {"Shape1",         K::Swatch,      "gbBODY",   282, 15,  33,  17,  "",                  "",                     "",    0, true,  -1},
+  {"Shape2",         K::Swatch,      "gbBODY",   282, 37,  33,  17,  "",                  "",                     "",    0, true,  -1},
+  {"Shape3",         K::Swatch,      "gbBODY",   282, 59,  33,  17,  "",                  "",                     "",    0, true,  -1},
+  {"Shape4",         K::Swatch,      "gbBODY",   282, 81,  33,  17,  "",                  "",                     "",    0, true,  -1},
+  {"Shape5",         K::Swatch,      "gbBODY",   282, 103, 33,  17,  "",                  "",                     "",    0, true,  -1},
+  {"gbFont",         K::GroupBox,    "gbTop",    16,  177, 569, 45,  "<FONT>",            "",                     "",    0, true,  3},
+  {"chFONT",         K::CheckBox,    "gbFont",   8,   0,   63,  13,  "<FONT>",            "",                     "",    0, true,  0},
+  {"rbFONT2",        K::RadioButton, "gbFont",   13,  19,  63,  13,  "<LUMP>",            "一括",                 "",    0, false, 1},
+  {"rbFONT1",        K::RadioButton, "gbFont",   80,  19,  74,  13,  "<ORDER>",           "逐次",                 "",    0, false, 2},
+  {"cbFONT",         K::EditCombo,   "gbFont",   158, 15,  147, 20,  "",                  "フォントタイプ",       "@fonts", 0, false, 3},
+  {"cbSIZE",         K::ListCombo,   "gbFont",   312, 15,  41,  20,  "",                  "フォントサイズ",       "@sizes", 0, false, 4},
+  {"cbFONTCOLOR",    K::EditCombo,   "gbFont",   360, 15,  153, 20,  "",                  "フォント色",           "@colours", 0, false, 5},
+  {"Shape6",         K::Swatch,      "gbFont",   522, 16,  33,  17,  "",                  "",                     "",    0, true,  -1},
+  {"chPOSITION",     K::CheckBox,    "gbTop",    25,  228, 86,  13,  "<POSITION>",        "",                     "",    0, true,  4},
+  {"rgPOSITION",     K::RadioGroup,  "gbTop",    16,  228, 329, 40,  "<POSITION>",        "",                     "<CENTER>|<RIGHT>|<LEFT>", 3, false, 5},
+  {"chLAYOUT",       K::CheckBox,    "gbTop",    361, 228, 77,  13,  "<LAYOUT>",          "",                     "",    0, true,  6},
+  {"rgLAYOUT",       K::RadioGroup,  "gbTop",    352, 228, 233, 40,  "<LAYOUT>",          "",                     "<NOBR>|<PRE>", 2, false, 7},
+  {"ColorImage",     K::Label,       "gbTop",    432, 18,  -1,  -1,  "Color Image",       "",                     "",    0, true,  -1},
   // The sample area fills the group's right part beside <BODY>, under "Color Image".
-  {"Shape7",         K::Swatch,      "gbTop",    361, 39,  224, 132, "",                  "",                     "",    0, 0, true,  -1},
-  {"lText",          K::Label,       "gbTop",    377, 50,  -1,  -1,  "BODYテキスト",      "",                     "",    0, 0, true,  -1},
-  {"lLink",          K::Label,       "gbTop",    377, 73,  -1,  -1,  "LINKテキスト",      "",                     "",    0, 0, true,  -1},
-  {"lVlink",         K::Label,       "gbTop",    377, 96,  -1,  -1,  "VLINKテキスト",     "",                     "",    0, 0, true,  -1},
-  {"lAlink",         K::Label,       "gbTop",    377, 119, -1,  -1,  "ALINKテキスト",     "",                     "",    0, 0, true,  -1},
-  {"lFont",          K::Label,       "gbTop",    377, 142, -1,  -1,  "FONTテキスト",      "",                     "",    0, 0, true,  -1},
-  {"ListBox1",       K::ListBox,     "pBase1",   576, 152, 17,  17,  "",                  "",                     "",    0, 0, true,  7},
-  {"ListBox2",       K::ListBox,     "pBase1",   584, 160, 25,  17,  "",                  "",                     "",    0, 0, true,  8},
+  {"Shape7",         K::Swatch,      "gbTop",    361, 39,  224, 132, "",                  "",                     "",    0, true,  -1},
+  {"lText",          K::Label,       "gbTop",    377, 50,  -1,  -1,  "BODYテキスト",      "",                     "",    0, true,  -1},
+  {"lLink",          K::Label,       "gbTop",    377, 73,  -1,  -1,  "LINKテキスト",      "",                     "",    0, true,  -1},
+  {"lVlink",         K::Label,       "gbTop",    377, 96,  -1,  -1,  "VLINKテキスト",     "",                     "",    0, true,  -1},
+  {"lAlink",         K::Label,       "gbTop",    377, 119, -1,  -1,  "ALINKテキスト",     "",                     "",    0, true,  -1},
+  {"lFont",          K::Label,       "gbTop",    377, 142, -1,  -1,  "FONTテキスト",      "",                     "",    0, true,  -1},
+  {"ListBox1",       K::ListBox,     "pBase1",   576, 152, 17,  17,  "",                  "",                     "",    0, true,  7},
+  {"ListBox2",       K::ListBox,     "pBase1",   584, 160, 25,  17,  "",                  "",                     "",    0, true,  8},
 };
 // clang-format on
 
@@ -189,20 +189,15 @@ QWidget* CreateControl(const ControlDesign& d, QWidget* parent) {
       break;
     }
     case K::RadioGroup: {
-      auto* group = new TRadioGroup(caption, ItemsOf(d.Items), d.Columns, parent);
-      group->SetItemIndex(d.State);
-      widget = group;
+      widget = new TRadioGroup(caption, ItemsOf(d.Items), d.Columns, parent);
       break;
     }
     case K::Edit:
       widget = new QLineEdit(parent);
       break;
-    case K::CheckBox: {
-      auto* check = new QCheckBox(caption, parent);
-      check->setChecked(d.State == 1);
-      widget = check;
+    case K::CheckBox:
+      widget = new QCheckBox(caption, parent);
       break;
-    }
     case K::EditCombo:
     case K::ListCombo: {
       auto* combo = new QComboBox(parent);
@@ -214,12 +209,9 @@ QWidget* CreateControl(const ControlDesign& d, QWidget* parent) {
       widget = combo;
       break;
     }
-    case K::RadioButton: {
-      auto* radio = new QRadioButton(caption, parent);
-      radio->setChecked(d.State == 1);
-      widget = radio;
+    case K::RadioButton:
+      widget = new QRadioButton(caption, parent);
       break;
-    }
     case K::Swatch:
       widget = new TColourSwatch(parent);
       break;
@@ -245,13 +237,6 @@ QWidget* CreateControl(const ControlDesign& d, QWidget* parent) {
 }  // namespace
 
 std::span<const ControlDesign> TfForm1Design() { return kDesign; }
-
-template <typename T>
-T* TfForm1::Control(const char* name) const {
-  T* control = findChild<T*>(QString::fromUtf8(name));
-  Q_ASSERT(control);
-  return control;
-}
 
 void TfForm1::CreateControls() {
   std::map<std::string, QWidget*> created;
@@ -283,35 +268,10 @@ void TfForm1::CreateControls() {
   bExe = Control<QToolButton>("bExe");
   bLoad = Control<QToolButton>("bLoad");
   bLoad2 = Control<QToolButton>("bLoad2");
-  rgHead = Control<TRadioGroup>("rgHead");
-  rg1BYTE = Control<TRadioGroup>("rg1BYTE");
-  rgBROWSERS = Control<TRadioGroup>("rgBROWSERS");
-  rgPOSITION = Control<TRadioGroup>("rgPOSITION");
-  rgLAYOUT = Control<TRadioGroup>("rgLAYOUT");
   eLoad = Control<QLineEdit>("eLoad");
   eSave = Control<QLineEdit>("eSave");
   eLoad2 = Control<QLineEdit>("eLoad2");
   eSave2 = Control<QLineEdit>("eSave2");
-  eTITLE = Control<QLineEdit>("eTITLE");
-  chTITLE = Control<QCheckBox>("chTITLE");
-  chBGCOLOR = Control<QCheckBox>("chBGCOLOR");
-  chTEXT = Control<QCheckBox>("chTEXT");
-  chLINK = Control<QCheckBox>("chLINK");
-  chVLINK = Control<QCheckBox>("chVLINK");
-  chALINK = Control<QCheckBox>("chALINK");
-  chFONT = Control<QCheckBox>("chFONT");
-  chPOSITION = Control<QCheckBox>("chPOSITION");
-  chLAYOUT = Control<QCheckBox>("chLAYOUT");
-  cbBGCOLOR = Control<QComboBox>("cbBGCOLOR");
-  cbTEXT = Control<QComboBox>("cbTEXT");
-  cbLINK = Control<QComboBox>("cbLINK");
-  cbVLINK = Control<QComboBox>("cbVLINK");
-  cbALINK = Control<QComboBox>("cbALINK");
-  cbFONT = Control<QComboBox>("cbFONT");
-  cbSIZE = Control<QComboBox>("cbSIZE");
-  cbFONTCOLOR = Control<QComboBox>("cbFONTCOLOR");
-  rbFONT1 = Control<QRadioButton>("rbFONT1");
-  rbFONT2 = Control<QRadioButton>("rbFONT2");
   Shape1 = Control<TColourSwatch>("Shape1");
   Shape2 = Control<TColourSwatch>("Shape2");
   Shape3 = Control<TColourSwatch>("Shape3");
@@ -321,6 +281,7 @@ void TfForm1::CreateControls() {
   Shape7 = Control<TColourSwatch>("Shape7");
   ListBox1 = Control<QListWidget>("ListBox1");
   ListBox2 = Control<QListWidget>("ListBox2");
+  BindOptionControls();
 
   // Indicators and spacing as small as the design was measured with.
   auto* style = new CompactStyle(QApplication::style()->name());

@@ -22,7 +22,6 @@ struct ControlDesign {
   const char* Hint;                // tooltip
   const char* Items;               // "|"-separated; "@colours", "@fonts", "@sizes" name lists
   int Columns;                     // radio groups
-  int State;                       // radio group: chosen item; check box, radio button: 1 checked
   bool Enabled;
   int Tab;                         // tab order within the parent; -1: none
 };

@@ -20,29 +20,9 @@ namespace orven {
 
 namespace {
 
-// -1 leaves the control; 0 clears it; any other number checks it.
-template <typename Button>
-void LoadCheck(Button* button, int value) {
-  if (value == -1) return;
-  if (value != 0)
-    button->setChecked(true);
-  else if constexpr (std::is_same_v<Button, QRadioButton>)
-    UncheckRadioButton(button);
-  else
-    button->setChecked(false);
-}
-
+// -1 (missing or unreadable) leaves the mark; 0 clears it; any other number sets it.
 void LoadCheck(QAction* action, int value) {
   if (value != -1) action->setChecked(value != 0);
-}
-
-void LoadItem(TRadioGroup* group, int value) {
-  if (value != -1) group->SetItemIndex(value);
-}
-
-// A missing or empty value leaves the text as designed.
-QString ReadText(const IniFile& ini, const char* section, const char* key) {
-  return QString::fromStdString(ini.ReadString(section, key));
 }
 
 }  // namespace
@@ -56,32 +36,7 @@ void TfForm1::FormCreate() {
   move(left == -1 ? (screen.width() - kClientWidth) / 2 : left,
        top == -1 ? (screen.height() - kClientHeight) / 2 : top);
 
-  LoadItem(rgHead, ini.ReadInteger("Convert", "Type"));
-  LoadItem(rg1BYTE, ini.ReadInteger("1Byte", "Check"));
-  LoadItem(rgBROWSERS, ini.ReadInteger("Browsers", "Check"));
-  LoadCheck(chTITLE, ini.ReadInteger("Title", "Check"));
-  if (const QString text = ReadText(ini, "Title", "String"); !text.isEmpty()) eTITLE->setText(text);
-
-  for (const ColourSlot& slot : BodyColourSlots()) {
-    LoadCheck(this->*slot.Check, ini.ReadInteger("Body", slot.CheckKey));
-    if (const QString text = ReadText(ini, "Body", slot.ColourKey); !text.isEmpty())
-      (this->*slot.Combo)->setEditText(text);
-  }
-
-  LoadCheck(chFONT, ini.ReadInteger("Font", "Check"));
-  LoadCheck(rbFONT1, ini.ReadInteger("Font", "Check1"));
-  LoadCheck(rbFONT2, ini.ReadInteger("Font", "Check2"));
-  if (const QString text = ReadText(ini, "Font", "Type"); !text.isEmpty())
-    cbFONT->setEditText(text);
-  if (const int size = ini.ReadInteger("Font", "Size"); size != -1)
-    cbSIZE->setCurrentIndex(size >= 0 && size < cbSIZE->count() ? size : -1);
-  if (const QString text = ReadText(ini, "Font", "Color"); !text.isEmpty())
-    cbFONTCOLOR->setEditText(text);
-
-  LoadCheck(chPOSITION, ini.ReadInteger("Position", "Check"));
-  LoadItem(rgPOSITION, ini.ReadInteger("Position", "Type"));
-  LoadCheck(chLAYOUT, ini.ReadInteger("Layout", "Check"));
-  LoadItem(rgLAYOUT, ini.ReadInteger("Layout", "Type"));
+  for (const OptionBinding& option : Options()) LoadOption(option, ini);
   LoadCheck(mnuYes, ini.ReadInteger("Save", "Check1"));
   LoadCheck(mnuNo, ini.ReadInteger("Save", "Check2"));
 
@@ -96,31 +51,11 @@ bool TfForm1::SaveSettings() {
   auto integer = [&](const char* section, const char* key, int value) {
     entries.push_back({section, key, std::to_string(value)});
   };
-  auto text = [&](const char* section, const char* key, const QString& value) {
-    entries.push_back({section, key, value.toStdString()});
-  };
   if (mnuYes->isChecked()) {
     integer("Form", "Left", x());
     integer("Form", "Top", y());
-    integer("Convert", "Type", rgHead->ItemIndex());
-    integer("1Byte", "Check", rg1BYTE->ItemIndex());
-    integer("Browsers", "Check", rgBROWSERS->ItemIndex());
-    integer("Title", "Check", chTITLE->isChecked());
-    text("Title", "String", eTITLE->text());
-    for (const ColourSlot& slot : BodyColourSlots()) {
-      integer("Body", slot.CheckKey, (this->*slot.Check)->isChecked());
-      text("Body", slot.ColourKey, (this->*slot.Combo)->currentText());
-    }
-    integer("Font", "Check", chFONT->isChecked());
-    integer("Font", "Check1", rbFONT1->isChecked());
-    integer("Font", "Check2", rbFONT2->isChecked());
-    text("Font", "Type", cbFONT->currentText());
-    integer("Font", "Size", cbSIZE->currentIndex());
-    text("Font", "Color", cbFONTCOLOR->currentText());
-    integer("Position", "Check", chPOSITION->isChecked());
-    integer("Position", "Type", rgPOSITION->ItemIndex());
-    integer("Layout", "Check", chLAYOUT->isChecked());
-    integer("Layout", "Type", rgLAYOUT->ItemIndex());
+    for (const OptionBinding& option : Options())
+      entries.push_back({option.Section, option.Key, SavedOption(option)});
   }
   integer("Save", "Check1", mnuYes->isChecked());
   integer("Save", "Check2", mnuNo->isChecked());
@@ -146,27 +81,7 @@ void TfForm1::mnuNoClick() {
 }
 
 void TfForm1::mnuFormatClick() {
-  rgHead->SetItemIndex(ct_CreateHtml);
-  rg1BYTE->SetItemIndex(0);
-  rgBROWSERS->SetItemIndex(1);
-  chTITLE->setChecked(true);
-  eTITLE->clear();
-  for (const ColourSlot& slot : BodyColourSlots()) {
-    (this->*slot.Check)->setChecked(true);
-    (this->*slot.Combo)->setCurrentIndex(0);
-    (this->*slot.Combo)->setEditText((this->*slot.Combo)->itemText(0));
-  }
-  chFONT->setChecked(false);
-  UncheckRadioButton(rbFONT1);
-  rbFONT2->setChecked(true);
-  for (QComboBox* combo : {cbFONT, cbSIZE, cbFONTCOLOR}) {
-    combo->setCurrentIndex(0);
-    if (combo->isEditable()) combo->setEditText(combo->itemText(0));
-  }
-  chPOSITION->setChecked(false);
-  rgPOSITION->SetItemIndex(0);
-  chLAYOUT->setChecked(false);
-  rgLAYOUT->SetItemIndex(0);
+  for (const OptionBinding& option : Options()) ResetOption(option);
   cbCOLORChange();
   rgHeadClick();
   bExe->setFocus(Qt::OtherFocusReason);

@@ -7,9 +7,11 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <memory>
 #include <optional>
 
 class QDialog;
+class QFileDialog;
 class QMenu;
 class QPoint;
 class QWidget;
@@ -46,6 +48,13 @@ class DesktopWindowSeam : public WindowSeam {
   void ExecDialog(QDialog* dialog) override;
   void Beep() override;
   void OpenUrl(const QUrl& url) override;
+
+  // The box MessageBox shows, built but not shown.
+  static std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, QMessageBox::Icon icon,
+                                                     const QString& caption, const QString& text,
+                                                     const QStringList& buttons);
+  // The open-file dialog of OpenFileName: one existing file, the filters of `filter`.
+  static void SetUpOpenDialog(QFileDialog& dialog, const QString& filter);
 };
 
 }  // namespace orven

@@ -41,7 +41,7 @@ TfForm3::TfForm3(QWidget* parent) : QDialog(parent) {
 
   GroupBox1.setObjectName(QStringLiteral("GroupBox1"));
   GroupBox1.setTitle(QStringLiteral("Ｓｕｐｐｏｒｔ　ＵＲＬ and e-mail address"));
-  GroupBox1.setGeometry(14, 32, 237, 81);
+  PlaceGroupBox(GroupBox1, 14, 32, 237, 81);
 
   URLLabel1.setObjectName(QStringLiteral("URLLabel1"));
   SetUpLink(URLLabel1, kSupportUrl);

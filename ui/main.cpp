@@ -7,15 +7,16 @@
 #include "ui/Fonts.h"
 #include "ui/SingleInstance.h"
 #include "ui/Text2HTML.h"
+#include "ui/WindowSeam.h"
 #include "ui/about.h"
 #include "ui/ok.h"
 
 namespace {
 
 void ShowAlreadyRunning() {
-  QMessageBox box(QMessageBox::Critical, QString::fromUtf8(orven::kWarningCaption),
-                  QString::fromUtf8(orven::kAlreadyRunningText), QMessageBox::Ok);
-  box.exec();
+  orven::DesktopWindowSeam().MessageBox(nullptr, QMessageBox::Critical,
+                                        QString::fromUtf8(orven::kWarningCaption),
+                                        QString::fromUtf8(orven::kAlreadyRunningText), {"OK"});
 }
 
 }  // namespace

@@ -14,10 +14,10 @@ TfForm2::TfForm2(QWidget* parent) : QDialog(parent) {
   Label1.setTextFormat(Qt::PlainText);
   Label1.setText(
       QString::fromUtf8(kMsgCompletion.data(), static_cast<qsizetype>(kMsgCompletion.size())));
-  PlaceLabel(Label1, 8, 8, 107, 12);
+  PlaceLabel(Label1, 24, 8, 107, 12);
 
   BitBtn1.setObjectName(QStringLiteral("BitBtn1"));
-  SetUpOkButton(*this, BitBtn1, 24, 29, 75, 25);
+  SetUpOkButton(*this, BitBtn1, 40, 29, 75, 25);
 
   FormCreate();
 }

@@ -13,7 +13,9 @@ class TfForm2 : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr QSize kClientSize{122, 62};
+  // 32 pixels wider than the design, its controls moved to stay centred: a window
+  // manager's title bar needs that room beside its buttons to show the caption.
+  static constexpr QSize kClientSize{154, 62};
 
   explicit TfForm2(QWidget* parent = nullptr);
 

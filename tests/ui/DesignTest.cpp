@@ -132,13 +132,13 @@ TEST(TfForm1Design, GeometriesOfTheControlTable) {
   const Geometry kGeometries[] = {
       {"pBase1", {0, 0, 625, 427}},  {"bExe", {42, 15, 25, 25}},
       {"eSave2", {96, 36, 161, 20}}, {"gbTop", {12, 134, 601, 281}},
-      {"cbSIZE", {312, 15, 41, 20}}, {"chFONT", {8, 0, 61, 13}},
+      {"cbSIZE", {312, 15, 41, 20}}, {"chFONT", {8, 0, 63, 13}},
       {"Shape6", {522, 16, 33, 17}}, {"rgLAYOUT", {352, 228, 233, 40}},
   };
   WindowFixture f;
   for (const Geometry& g : kGeometries)
     EXPECT_EQ(f.form->findChild<QWidget*>(g.name)->geometry(), g.rect) << g.name;
-  EXPECT_EQ(f.form->findChild<QWidget*>("GO")->pos(), QPoint(8, 21));
+  EXPECT_EQ(f.form->findChild<QWidget*>("GO")->pos(), QPoint(4, 21));
 }
 
 TEST(TfForm1Design, ComboBoxListsHaveTheirItems) {

@@ -67,6 +67,33 @@ TEST(TfForm1Options, EveryFieldComesFromItsControl) {
   EXPECT_EQ(o.OutputPath, "/out2.txt");
 }
 
+// The engine's defaults are the options of a new window, and of a reset one.
+TEST(TfForm1Options, ANewOrResetWindowGivesTheEngineDefaults) {
+  WindowFixture f;
+  const ConversionOptions d;
+  for (const char* when : {"new", "reset"}) {
+    SCOPED_TRACE(when);
+    if (std::string_view(when) == "reset") f.form->mnuFormat->trigger();
+    const ConversionOptions o = f.form->BuildOptions();
+    EXPECT_EQ(o.ConvType, d.ConvType);
+    EXPECT_EQ(o.WidenKana, d.WidenKana);
+    EXPECT_EQ(o.OpenResult, d.OpenResult);
+    EXPECT_EQ(o.UseTitle, d.UseTitle);
+    EXPECT_EQ(o.TitleText, d.TitleText);
+    for (std::size_t i = 0; i < d.BodyColors.size(); ++i) {
+      EXPECT_EQ(o.BodyColors[i].Checked, d.BodyColors[i].Checked) << i;
+      EXPECT_EQ(o.BodyColors[i].ColorName, d.BodyColors[i].ColorName) << i;
+    }
+    EXPECT_EQ(o.UseFont, d.UseFont);
+    EXPECT_EQ(o.FontFace, d.FontFace);
+    EXPECT_EQ(o.FontSize, d.FontSize);
+    EXPECT_EQ(o.FontColor, d.FontColor);
+    EXPECT_EQ(o.FontPlace, d.FontPlace);
+    EXPECT_EQ(o.Layout, d.Layout);
+    EXPECT_EQ(o.BlockPos, d.BlockPos);
+  }
+}
+
 TEST(TfForm1Options, AGroupWithNoItemChosenGivesNoLayoutOrPosition) {
   WindowFixture f;
   f.form->chLAYOUT->setChecked(true);
