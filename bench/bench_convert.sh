@@ -15,33 +15,6 @@ python3 "$root/bench/gen_text.py" "$work/text.txt" "$size_mb"
 text=$work/text.txt
 bytes=$(stat -c %s "$text")
 
-# CPU time (user + system) of the finished children of this shell, in clock ticks, into
-# the variable named $1 (read without a subshell, whose children would be its own).
-child_ticks() {
-  local -a stat
-  read -r -a stat <"/proc/$BASHPID/stat"
-  printf -v "$1" '%d' $((stat[15] + stat[16]))
-}
-
-# Best wall time and best CPU time (all processes of the command) of $runs runs, in seconds.
-best() {
-  local best_ns="" best_ticks="" start end t c0 c1
-  for ((i = 0; i < runs; i++)); do
-    rm -f "$work/out"
-    child_ticks c0
-    start=$(date +%s%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s%N)
-    child_ticks c1
-    t=$((end - start))
-    if [ -z "$best_ns" ] || [ "$t" -lt "$best_ns" ]; then best_ns=$t; fi
-    t=$((c1 - c0))
-    if [ -z "$best_ticks" ] || [ "$t" -lt "$best_ticks" ]; then best_ticks=$t; fi
-  done
-  awk -v ns="$best_ns" -v ticks="$best_ticks" -v hz="$(getconf CLK_TCK)" \
-    'BEGIN { printf "%.4f %.4f", ns / 1e9, (ticks > 0 ? ticks : 0.5) / hz }'
-}
-
 escape_sed=(sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g')
 pipe_br_kana() { nkf -S -s "$1" | "${escape_sed[@]}" -e 's/\r$/<BR>\r/' >"$work/out"; }
 pipe_br() { "${escape_sed[@]}" -e 's/\r$/<BR>\r/' "$1" >"$work/out"; }

@@ -20,6 +20,7 @@ constexpr const char* kUsage =
     "  gsub [--raw] [--lf] [--fuzzy] PATTERN REPLACEMENT [FILE]\n"
     "  split [--raw] [--lf] [--fuzzy] PATTERN [FILE]\n"
     "  tosjis [FILE]\n"
+    "  grep [options] PATTERN [FILE...]\n"
     "\n"
     "Options: --help (also after a command), --version\n";
 
@@ -59,6 +60,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   if (command == "gsub") return RunGSubCommand(rest, in, out, err);
   if (command == "split") return RunSplitCommand(rest, in, out, err);
   if (command == "tosjis") return RunToSjisCommand(rest, in, out, err);
+  if (command == "grep") return RunGrepCommand(rest, in, out, err);
   if (command == "convert") return RunConvertCommand(rest, in, out, err, env);
   err << "orven-cli: unknown command '" << command << "'\n" << kUsage;
   return kExitUsage;

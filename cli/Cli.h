@@ -33,7 +33,8 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 int ReportInputFailure(const char* command, const std::string& path, const std::system_error& e,
                        std::ostream& err);
 
-// The commands, one source file each (CmdEngine.cpp, CmdToSjis.cpp, CmdConvert.cpp).
+// The commands, one source file each (CmdEngine.cpp, CmdToSjis.cpp, CmdGrep.cpp,
+// CmdConvert.cpp).
 // `args` excludes the command name.
 int RunMatchCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                     std::ostream& err);
@@ -43,6 +44,9 @@ int RunSplitCommand(const std::vector<std::string>& args, std::istream& in, std:
                     std::ostream& err);
 int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                      std::ostream& err);
+// grep's statuses instead: 0 a line selected, 1 none, 2 an error.
+int RunGrepCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                   std::ostream& err);
 int RunConvertCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                       std::ostream& err, const CliEnvironment& env);
 

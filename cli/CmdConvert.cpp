@@ -18,6 +18,7 @@
 
 #include "cli/Cli.h"
 #include "cli/ConvertCommand.h"
+#include "cli/OptionTable.h"
 #include "encoding/Cp932.h"
 #include "engine/Messages.h"
 
@@ -30,24 +31,7 @@ constexpr const char* kConvertUsage =
     "Usage: orven-cli convert TYPE INPUT OUTPUT [options]\n"
     "       orven-cli convert TYPE --to DIR [-j N] [options] INPUT...\n"
     "TYPE: create-html, br-tag-only, tag-delete\n"
-    "INPUT \"-\" reads standard input, OUTPUT \"-\" writes standard output.\n"
-    "\n"
-    "Batch mode: every INPUT converted into DIR, named like the window's picker proposes\n"
-    "  --to DIR                  the folder of the outputs (it must exist)\n"
-    "  -j N, --jobs N            files converted at once (default: the processors)\n"
-    "\n"
-    "Options (text in UTF-8):\n"
-    "  --kana yes|no             widen half-width katakana (default yes)\n"
-    "  --title TEXT, --no-title  title element (default on, empty)\n"
-    "  --bgcolor C, --text C, --link C, --vlink C, --alink C   body colours\n"
-    "  --no-bgcolor, --no-text, --no-link, --no-vlink, --no-alink\n"
-    "  --font, --font-face F, --font-size S, --font-color C\n"
-    "  --font-mode lump|order    one font tag around all lines, or around each line\n"
-    "  --layout nobr|pre\n"
-    "  --position center|right|left\n"
-    "  --open                    open the document of create-html afterwards\n"
-    "  --meta-charset            create-html: declare Shift_JIS in a META line\n"
-    "  --yes                     overwrite an existing output without asking\n";
+    "INPUT \"-\" reads standard input, OUTPUT \"-\" writes standard output.\n";
 
 // More workers than this would only cost memory: each holds its own pattern cache.
 constexpr std::size_t kMaxJobs = 256;
@@ -111,10 +95,6 @@ class CliConversionHost final : public ConversionHost {
   bool askOnTerminal_;
 };
 
-struct UsageError {
-  std::string message;
-};
-
 std::string ToShiftJis(const std::string& option, const std::string& utf8) {
   std::optional<std::string> sjis = Utf8ToCp932(utf8);
   if (!sjis) throw UsageError{option + ": the text cannot be written in Shift_JIS"};
@@ -136,119 +116,108 @@ std::size_t ParseJobs(const std::string& text) {
   return std::min(jobs, kMaxJobs);
 }
 
-constexpr std::string_view kColorOptions[5] = {"bgcolor", "text", "link", "vlink", "alink"};
+// What the rows of kConvertOptions do.
+template <bool ConversionOptions::*Field, bool Value>
+void SetOption(ConvertCommand& c, const std::string&, const std::string&) {
+  c.options.*Field = Value;
+}
+template <bool ConvertCommand::*Field>
+void SetCommand(ConvertCommand& c, const std::string&, const std::string&) {
+  c.*Field = true;
+}
+// --font-face and the like: the text, and the font element on.
+template <std::string ConversionOptions::*Field>
+void SetFontText(ConvertCommand& c, const std::string& option, const std::string& value) {
+  c.options.*Field = ToShiftJis(option, value);
+  c.options.UseFont = true;
+}
+// The five body colours in the order of BodyColors: --NAME C checks the entry with name C,
+// --no-NAME unchecks it.
+template <std::size_t C>
+void SetColour(ConvertCommand& c, const std::string& option, const std::string& value) {
+  c.options.BodyColors[C].Checked = true;
+  c.options.BodyColors[C].ColorName = ToShiftJis(option, value);
+}
+template <std::size_t C>
+void ClearColour(ConvertCommand& c, const std::string&, const std::string&) {
+  c.options.BodyColors[C].Checked = false;
+}
+// The words were checked against the row's value before.
+void SetKana(ConvertCommand& c, const std::string&, const std::string& v) {
+  c.options.WidenKana = v == "yes";
+}
+void SetTitle(ConvertCommand& c, const std::string& option, const std::string& v) {
+  c.options.UseTitle = true;
+  c.options.TitleText = ToShiftJis(option, v);
+}
+void SetFontMode(ConvertCommand& c, const std::string&, const std::string& v) {
+  c.options.FontPlace = v == "lump" ? fm_Lump : fm_Order;
+}
+void SetLayout(ConvertCommand& c, const std::string&, const std::string& v) {
+  c.options.Layout = v == "nobr" ? ll_Nobr : ll_Pre;
+}
+void SetPosition(ConvertCommand& c, const std::string&, const std::string& v) {
+  c.options.BlockPos = v == "center" ? bp_Center : v == "right" ? bp_Right : bp_Left;
+}
+void SetTo(ConvertCommand& c, const std::string&, const std::string& v) { c.toDir = v; }
+void SetJobs(ConvertCommand& c, const std::string&, const std::string& v) { c.jobs = ParseJobs(v); }
+
+using Row = CliOption<ConvertCommand>;
+using O = ConversionOptions;
+
+// Every option of convert, in the order of --help: the one place that names it.
+// clang-format off
+constexpr Row kConvertOptions[] = {
+    {.longName = "to", .value = "DIR", .help = "the folder of the outputs (it must exist)",
+     .heading = "\nBatch mode: every INPUT converted into DIR, named like the window's picker proposes",
+     .apply = SetTo},
+    {.shortName = 'j', .longName = "jobs", .value = "N",
+     .help = "files converted at once (default: the processors)", .apply = SetJobs},
+    {.longName = "kana", .value = "yes|no", .help = "widen half-width katakana (default yes)",
+     .heading = "\nOptions (text in UTF-8):", .apply = SetKana},
+    {.longName = "title", .value = "TEXT", .help = "title element (default on, empty)", .apply = SetTitle},
+    {.longName = "no-title", .apply = SetOption<&O::UseTitle, false>},
+    {.longName = "bgcolor", .value = "C", .help = "body colours", .apply = SetColour<0>},
+    {.longName = "text", .value = "C", .apply = SetColour<1>},
+    {.longName = "link", .value = "C", .apply = SetColour<2>},
+    {.longName = "vlink", .value = "C", .apply = SetColour<3>},
+    {.longName = "alink", .value = "C", .apply = SetColour<4>},
+    {.longName = "no-bgcolor", .help = "leave that colour out", .apply = ClearColour<0>},
+    {.longName = "no-text", .apply = ClearColour<1>},
+    {.longName = "no-link", .apply = ClearColour<2>},
+    {.longName = "no-vlink", .apply = ClearColour<3>},
+    {.longName = "no-alink", .apply = ClearColour<4>},
+    {.longName = "font", .help = "font element (any of them turns it on)",
+     .apply = SetOption<&O::UseFont, true>},
+    {.longName = "font-face", .value = "F", .apply = SetFontText<&O::FontFace>},
+    {.longName = "font-size", .value = "S", .apply = SetFontText<&O::FontSize>},
+    {.longName = "font-color", .value = "C", .apply = SetFontText<&O::FontColor>},
+    {.longName = "font-mode", .value = "lump|order",
+     .help = "one font tag around all lines, or around each line", .apply = SetFontMode},
+    {.longName = "layout", .value = "nobr|pre", .help = "no line breaks, or preformatted",
+     .apply = SetLayout},
+    {.longName = "position", .value = "center|right|left", .help = "alignment of the text",
+     .apply = SetPosition},
+    {.longName = "open", .help = "open the document of create-html afterwards",
+     .apply = SetOption<&O::OpenResult, true>},
+    {.longName = "meta-charset", .help = "create-html: declare Shift_JIS in a META line",
+     .apply = SetOption<&O::MetaCharset, true>},
+    {.longName = "yes", .help = "overwrite an existing output without asking",
+     .apply = SetCommand<&ConvertCommand::yes>},
+    {.shortName = 'h', .longName = "help", .help = "this text",
+     .apply = SetCommand<&ConvertCommand::help>},
+};
+// clang-format on
+
+std::string ConvertOptionHelp() {
+  return OptionHelp(std::span<const CliOption<ConvertCommand>>(kConvertOptions));
+}
 
 ConvertCommand ParseConvert(const std::vector<std::string>& args) {
   ConvertCommand command;
   ConversionOptions& o = command.options;
-  std::vector<std::string> positional;
-  bool optionsEnded = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
-      positional.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (arg == "--help" || arg == "-h") {
-      command.help = true;
-      continue;
-    }
-    if (arg.rfind("-j", 0) == 0) {  // -j N or -jN
-      if (arg.size() > 2) {
-        command.jobs = ParseJobs(arg.substr(2));
-      } else if (i + 1 < args.size()) {
-        command.jobs = ParseJobs(args[++i]);
-      } else {
-        throw UsageError{"-j needs a value"};
-      }
-      continue;
-    }
-    if (arg.rfind("--", 0) != 0) throw UsageError{"unknown option '" + arg + "'"};
-    const std::size_t equals = arg.find('=');
-    const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-    std::optional<std::string> inlineValue;
-    if (equals != std::string::npos) inlineValue = arg.substr(equals + 1);
-    const std::string option = "--" + name;
-    auto value = [&]() -> std::string {
-      if (inlineValue) return *inlineValue;
-      if (i + 1 >= args.size()) throw UsageError{option + " needs a value"};
-      return args[++i];
-    };
-    auto flag = [&]() {
-      if (inlineValue) throw UsageError{option + " takes no value"};
-    };
-    bool known = true;
-    if (name == "kana") {
-      const std::string v = value();
-      if (v != "yes" && v != "no") throw UsageError{"--kana takes yes or no"};
-      o.WidenKana = v == "yes";
-    } else if (name == "title") {
-      o.UseTitle = true;
-      o.TitleText = ToShiftJis(option, value());
-    } else if (name == "no-title") {
-      flag();
-      o.UseTitle = false;
-    } else if (name == "font") {
-      flag();
-      o.UseFont = true;
-    } else if (name == "font-face") {
-      o.FontFace = ToShiftJis(option, value());
-      o.UseFont = true;
-    } else if (name == "font-size") {
-      o.FontSize = ToShiftJis(option, value());
-      o.UseFont = true;
-    } else if (name == "font-color") {
-      o.FontColor = ToShiftJis(option, value());
-      o.UseFont = true;
-    } else if (name == "font-mode") {
-      const std::string v = value();
-      if (v == "lump") o.FontPlace = fm_Lump;
-      else if (v == "order") o.FontPlace = fm_Order;
-      else throw UsageError{"--font-mode takes lump or order"};
-    } else if (name == "layout") {
-      const std::string v = value();
-      if (v == "nobr") o.Layout = ll_Nobr;
-      else if (v == "pre") o.Layout = ll_Pre;
-      else throw UsageError{"--layout takes nobr or pre"};
-    } else if (name == "position") {
-      const std::string v = value();
-      if (v == "center") o.BlockPos = bp_Center;
-      else if (v == "right") o.BlockPos = bp_Right;
-      else if (v == "left") o.BlockPos = bp_Left;
-      else throw UsageError{"--position takes center, right or left"};
-    } else if (name == "open") {
-      flag();
-      o.OpenResult = true;
-    } else if (name == "meta-charset") {
-      flag();
-      o.MetaCharset = true;
-    } else if (name == "yes") {
-      flag();
-      command.yes = true;
-    } else if (name == "to") {
-      command.toDir = value();
-    } else if (name == "jobs") {
-      command.jobs = ParseJobs(value());
-    } else {
-      known = false;
-      for (std::size_t c = 0; c < 5; ++c) {
-        if (name == kColorOptions[c]) {
-          o.BodyColors[c].Checked = true;
-          o.BodyColors[c].ColorName = ToShiftJis(option, value());
-          known = true;
-        } else if (name.size() > 3 && name.rfind("no-", 0) == 0 && name.substr(3) == kColorOptions[c]) {
-          flag();
-          o.BodyColors[c].Checked = false;
-          known = true;
-        }
-      }
-    }
-    if (!known) throw UsageError{"unknown option '" + arg + "'"};
-  }
+  const std::vector<std::string> positional =
+      ParseOptions(std::span<const CliOption<ConvertCommand>>(kConvertOptions), args, command);
   if (command.help) return command;
   if (command.toDir) {
     if (positional.size() < 2) throw UsageError{"TYPE and at least one INPUT are needed"};
@@ -274,11 +243,11 @@ int RunConvertCommand(const std::vector<std::string>& args, std::istream& in, st
   try {
     command = ParseConvert(args);
   } catch (const UsageError& e) {
-    err << "orven-cli convert: " << e.message << '\n' << kConvertUsage;
+    err << "orven-cli convert: " << e.message << '\n' << kConvertUsage << ConvertOptionHelp();
     return kExitUsage;
   }
   if (command.help) {
-    out << kConvertUsage;
+    out << kConvertUsage << ConvertOptionHelp();
     return kExitOk;
   }
   if (command.toDir) return RunConvertBatch(command, err, env);

@@ -20,7 +20,7 @@ symbolizer=$(command -v llvm-symbolizer-16 || command -v llvm-symbolizer || true
 cxx=${FUZZ_CXX:-clang++-16}
 if [ "${FUZZ_NO_BUILD:-0}" != 1 ]; then
   if ! command -v "$cxx" >/dev/null; then
-    echo "$cxx not found (scripts/setup-deps.sh installs it)" >&2
+    echo "$cxx not found (scripts/setup-deps.sh --tests installs it)" >&2
     exit 1
   fi
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" \

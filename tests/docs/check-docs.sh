@@ -9,9 +9,14 @@
 #                                               offers every option that --help prints
 #   check-docs.sh install CMAKE BUILD           `cmake --install` into a fresh prefix puts
 #                                               the pages and the completion where man and
-#                                               bash use them
+#                                               bash use them; the desktop entry and the
+#                                               AppStream metadata validate
 #   check-docs.sh installed PREFIX              the same checks of an installation (the
 #                                               Debian package's, under /usr)
+#   check-docs.sh parallel ORVEN_CLI README     the README's many-machine command, run with
+#                                               this machine as its only host, gives the
+#                                               outputs of single runs (status 77, skipped,
+#                                               without GNU parallel)
 # Exit status 0: all passed.
 set -euo pipefail
 export LC_ALL=C.UTF-8
@@ -127,6 +132,12 @@ check_installed() {
   check "orven-cli.1 is installed" [ -f "$prefix/share/man/man1/orven-cli.1.gz" ]
   if [ -x "$prefix/bin/orven" ]; then
     check "orven.1 is installed beside the window program" [ -f "$prefix/share/man/man1/orven.1.gz" ]
+    local entry=$prefix/share/applications/orven.desktop
+    local metainfo=$prefix/share/metainfo/example.orven.Orven.metainfo.xml
+    check "the desktop entry validates" desktop-file-validate "$entry"
+    check "the AppStream metadata validates" appstreamcli validate --no-net "$metainfo"
+    check "the AppStream metadata launches the desktop entry" \
+      grep -q "<launchable type=\"desktop-id\">$(basename "$entry")</launchable>" "$metainfo"
   fi
   for page in "$prefix"/share/man/man1/orven*.1.gz; do
     check "installed $(basename "$page") renders without warnings" renders_cleanly "$page"
@@ -146,6 +157,36 @@ check_install() {
   check_installed "$prefix"
 }
 
+readme_section() {  # readme_section README TITLE: the indented command lines of a section
+  awk -v title="## $2" '$0 == title { on = 1; next } /^## / { on = 0 } on && /^    / { print }' "$1" |
+    sed 's/^    //; :join /\\$/ { N; s/\\\n *//; b join }'
+}
+
+check_parallel() {
+  local cli=$1 readme=$2 command work page
+  command -v parallel >/dev/null || { echo "GNU parallel is not installed: skipped"; exit 77; }
+  command=$(readme_section "$readme" "Many machines" | grep '^parallel ')
+  check "the README has a parallel command" [ -n "$command" ]
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' RETURN
+  mkdir -p "$work/pages" "$work/single" "$work/home/.parallel" "$work/bin"
+  : >"$work/home/.parallel/will-cite"
+  ln -s "$(realpath "$cli")" "$work/bin/orven-cli"
+  printf '<P>%s</P>\r\n' "ページ $RANDOM" | iconv -f UTF-8 -t CP932 >"$work/pages/a.htm"
+  printf '<B>ＥＵＣ</B>\n<I\nx>y\n' | iconv -f UTF-8 -t EUC-JP >"$work/pages/b c.htm"
+  printf '\x1b$B$\"\x1b(B &amp; <BR>\r\n' >"$work/pages/jis.htm"
+  for page in "$work"/pages/*.htm; do
+    "$cli" convert tag-delete "$page" "$work/single/$(basename "${page%.htm}").txt" 2>/dev/null
+  done
+  check "the command runs with this machine as its only host" \
+    env -C "$work" HOME="$work/home" PATH="$work/bin:$PATH" \
+    bash -c "${command/--sshlogin host1,host2/--sshlogin :}" 2>/dev/null
+  for page in "$work"/single/*.txt; do
+    check "$(basename "$page") equals a single run's output" \
+      cmp "$page" "$work/pages/$(basename "$page")"
+  done
+}
+
 mode=$1
 shift
 case $mode in
@@ -153,6 +194,7 @@ case $mode in
   completion) check_completion "$@" ;;
   install) check_install "$@" ;;
   installed) check_installed "$@" ;;
+  parallel) check_parallel "$@" ;;
   *) echo "unknown mode $mode" >&2; exit 2 ;;
 esac
 finish

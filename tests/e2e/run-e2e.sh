@@ -8,7 +8,10 @@
 #   tests/e2e/run-e2e.sh --package [BUILD]  builds the Debian package in BUILD (default:
 #                                           build), has lintian check it, installs it with
 #                                           dpkg -i, checks the installed /usr/bin/orven,
-#                                           manual pages and completion, removes the package
+#                                           manual pages and completion, validates the
+#                                           desktop entry and the AppStream metadata
+#                                           (appstreamcli, desktop-file-validate), removes
+#                                           the package
 #
 # Each run works in a fresh temporary folder with its own runtime folder (for the lock)
 # and a copy of the program (for the settings file beside it). Exit status 0: all passed.
@@ -240,6 +243,8 @@ else
   had_ini=0; [ -e /usr/bin/orven.ini ] && had_ini=1
   check "the Debian package installs" dpkg -i "$deb"
   check "the package holds the desktop entry" [ -f /usr/share/applications/orven.desktop ]
+  check "the package holds the AppStream metadata" \
+    [ -f /usr/share/metainfo/example.orven.Orven.metainfo.xml ]
   check "orven-cli runs" /usr/bin/orven-cli --version
   check "the manual pages and the completion work from the package" docs_installed
   run_program_checks /usr/bin/orven /usr/bin/orven.ini
