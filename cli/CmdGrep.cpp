@@ -356,11 +356,8 @@ bool SearchFile(const GrepCommand& command, SearchWorkers& workers, const std::s
                 std::size_t& replaced) {
   TextLineReader reader =
       path == "-" ? TextLineReader::FromStream(in) : TextLineReader::OpenFile(path);
-  std::optional<TAutoSjisConv> conv;
-  if (command.tosjis) {
-    TAutoSjisConv::ResetShiftState();  // each file starts with the shift state off
-    conv.emplace();
-  }
+  std::optional<TAutoSjisConv> conv;  // a new converter per file: its shift state starts off
+  if (command.tosjis) conv.emplace();
   std::size_t number = 0, selected = 0, next = 0;
   auto take = [&](std::size_t i) {
     Batch& batch = workers.Take(i);
