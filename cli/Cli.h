@@ -34,19 +34,14 @@ int ReportInputFailure(const char* command, const std::string& path, const std::
                        std::ostream& err);
 
 // The commands, one source file each (CmdEngine.cpp, CmdToSjis.cpp, CmdGrep.cpp,
-// CmdConvert.cpp).
-// `args` excludes the command name.
-int RunMatchCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                    std::ostream& err);
-int RunGSubCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                   std::ostream& err);
-int RunSplitCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                    std::ostream& err);
-int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                     std::ostream& err);
-// grep's statuses instead: 0 a line selected, 1 none, 2 an error.
-int RunGrepCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                   std::ostream& err);
+// CmdConvert.cpp). `args` excludes the command name.
+using CommandFunction = int(const std::vector<std::string>& args, std::istream& in,
+                            std::ostream& out, std::ostream& err);
+CommandFunction RunMatchCommand;
+CommandFunction RunGSubCommand;
+CommandFunction RunSplitCommand;
+CommandFunction RunToSjisCommand;
+CommandFunction RunGrepCommand;  // grep's statuses instead: 0 a line selected, 1 none, 2 an error
 int RunConvertCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                       std::ostream& err, const CliEnvironment& env);
 
