@@ -293,7 +293,10 @@ TEST(CliConvertBatch, OutputsEqualSingleRunsWhateverTheNumberOfWorkers) {
   const char* const kExtensions[] = {".htm", ".txt", ""};
   std::vector<std::string> inputs;
   for (int i = 0; i < 200; ++i) {
-    inputs.push_back(dir.File("p" + std::to_string(i) + kExtensions[i % 3]));
+    std::string name = "p";
+    name += std::to_string(i);
+    name += kExtensions[i % 3];
+    inputs.push_back(dir.File(name));
     WriteFile(inputs.back(), GeneratedPage(random));
   }
   for (const std::string type : {"create-html", "br-tag-only", "tag-delete"}) {
