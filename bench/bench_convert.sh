@@ -99,3 +99,18 @@ report "br-tag-only, UTF-8 LF" "$work/text-utf8.txt" cli_convert br-tag-only "$w
   -- pipe_br_utf8 "$work/text-utf8.txt"
 report "tag-delete, UTF-8 LF" "$work/doc-utf8.htm" cli_convert tag-delete "$work/doc-utf8.htm" \
   -- pipe_untag_utf8 "$work/doc-utf8.htm"
+# One 10 MB UTF-8 line, with and without 256,000 emoji, which code page 932 cannot hold: each
+# becomes "?", and the line with them must not cost much more than the line without
+# (the ratio column: time without / time with).
+python3 - "$work/text-utf8.txt" "$work/line.txt" "$work/line-emoji.txt" <<'PY'
+import sys
+text = open(sys.argv[1], encoding="utf-8").read().replace("\n", "")
+text = text[: len(text) * 10_000_000 // len(text.encode())]
+step = len(text) // 256_000
+with_emoji = "".join(text[i * step:(i + 1) * step] + "\U0001F600" for i in range(256_000))
+open(sys.argv[2], "w", encoding="utf-8").write(text + "\n")
+open(sys.argv[3], "w", encoding="utf-8").write(with_emoji + text[256_000 * step:] + "\n")
+PY
+report "10 MB UTF-8 line, emoji/none" "$work/line-emoji.txt" \
+  cli_convert br-tag-only "$work/line-emoji.txt" --kana no \
+  -- cli_convert br-tag-only "$work/line.txt" --kana no
