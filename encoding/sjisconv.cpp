@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace orven {
 namespace {
@@ -263,6 +264,17 @@ void LineRewriter::DecodeEuc(JisShiftState& state) {
   state.KanaMode = kana;
 }
 
+// No byte of 0x80 or above and no NUL, SO, SI or ESC: the JIS decoder, both modes off,
+// would give the line back as it is.
+bool IsPlainText(const unsigned char* p, std::size_t n) {
+  bool plain = true;
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char c = p[i];
+    plain &= c < 0x80 && c != kNul && c != kSo && c != kSi && c != kEsc;
+  }
+  return plain;
+}
+
 }  // namespace
 
 JisShiftState& ProgramJisShiftState() {
@@ -273,21 +285,30 @@ JisShiftState& ProgramJisShiftState() {
 void TAutoSjisConv::ResetShiftState() { ProgramJisShiftState() = JisShiftState{}; }
 
 std::string TAutoSjisConv::ConvertLine(const std::string& line) {
-  if (line.empty()) return {};
-  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-  const LineCode code = CodeDetector().Run(bytes, line.size());
-  if (code == LineCode::ShiftJis) {
-    const void* nul = std::memchr(bytes, kNul, line.size());
-    return nul ? line.substr(0, static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - bytes)) : line;
+  return ConvertLine(std::string(line));
+}
+
+std::string TAutoSjisConv::ConvertLine(std::string&& line) {
+  std::string result = std::move(line);
+  if (result.empty()) return result;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(result.data());
+  const LineCode code = CodeDetector().Run(bytes, result.size());
+  JisShiftState& state = ProgramJisShiftState();
+  // Shift_JIS lines, and plain ASCII lines while no mode is on, are what they are: only a
+  // NUL would shorten them.
+  if (code == LineCode::Jis && !state.KanjiMode && !state.KanaMode &&
+      IsPlainText(bytes, result.size()))
+    return result;
+  std::size_t size = result.size();
+  if (code != LineCode::ShiftJis) {
+    LineRewriter rewriter(result);
+    if (code == LineCode::Jis) {
+      rewriter.DecodeJis(state);
+    } else {
+      rewriter.DecodeEuc(state);
+    }
+    size = rewriter.OutputSize();
   }
-  std::string result(line);
-  LineRewriter rewriter(result);
-  if (code == LineCode::Jis) {
-    rewriter.DecodeJis(ProgramJisShiftState());
-  } else {
-    rewriter.DecodeEuc(ProgramJisShiftState());
-  }
-  std::size_t size = rewriter.OutputSize();
   if (const void* nul = std::memchr(result.data(), kNul, size)) {
     size = static_cast<std::size_t>(static_cast<const char*>(nul) - result.data());
   }

@@ -124,7 +124,7 @@ std::size_t RunTagDelete(const ConversionOptions& options, TAWKStr& awk, TAutoSj
   std::string line;
   while (input.ReadLine(line)) {
     // The encoding of a UTF-8 input is known: its lines leave the shift state alone.
-    if (!input.IsUtf8()) line = conv.ConvertLine(line);
+    if (!input.IsUtf8()) line = conv.ConvertLine(std::move(line));
     UntagLine(awk, line, InsideTag);
     output.WriteOutputLine(line);
   }
