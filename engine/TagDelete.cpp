@@ -108,6 +108,10 @@ void StripTags(TAWKStr& awk, std::string& line, bool& InsideTag) {
 }
 
 void DecodeEntities(TAWKStr& awk, std::string& line) {
+  // Every entity starts with "&": a line without one is done after one scan.
+  awk.SetRegExp("\\&");
+  int start = 0, length = 0;
+  if (awk.Match(line, start, length) == 0) return;
   for (const EntityStep& step : kEntitySteps) {
     awk.SetRegExp(step.Pattern);
     awk.GSub(step.Replacement, line);
