@@ -2,45 +2,20 @@
 # Times `orven-cli convert` beside the pipeline of standard tools a user would write for
 # the same job, on about 20 MB of generated Japanese text (one line in three holding
 # half-width katakana), and prints MB/s and the ratio orven-cli / pipeline. The text and
-# its HTML are also timed in UTF-8 with LF line ends, as files on this platform are.
+# its HTML are also timed in UTF-8 with LF line ends, as files on this platform are. The runs
+# of orven-cli, the pipeline and `cat input > file` (the floor: what copying the input costs)
+# are interleaved; the figures are medians.
 #   bench/bench_convert.sh [BUILD_DIR] [SIZE_MB] [RUNS]
 set -euo pipefail
 source "$(dirname "$0")/bench_common.sh"
 size_mb=${2:-20}
-runs=${3:-3}
+runs=${3:-5}
 bench_needs nkf iconv sed python3
 
 # The text (bench/gen_text.py): Japanese paragraph lines, every third with half-width kana.
 python3 "$root/bench/gen_text.py" "$work/text.txt" "$size_mb"
 text=$work/text.txt
 bytes=$(stat -c %s "$text")
-
-# CPU time (user + system) of the finished children of this shell, in clock ticks, into
-# the variable named $1 (read without a subshell, whose children would be its own).
-child_ticks() {
-  local -a stat
-  read -r -a stat <"/proc/$BASHPID/stat"
-  printf -v "$1" '%d' $((stat[15] + stat[16]))
-}
-
-# Best wall time and best CPU time (all processes of the command) of $runs runs, in seconds.
-best() {
-  local best_ns="" best_ticks="" start end t c0 c1
-  for ((i = 0; i < runs; i++)); do
-    rm -f "$work/out"
-    child_ticks c0
-    start=$(date +%s%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s%N)
-    child_ticks c1
-    t=$((end - start))
-    if [ -z "$best_ns" ] || [ "$t" -lt "$best_ns" ]; then best_ns=$t; fi
-    t=$((c1 - c0))
-    if [ -z "$best_ticks" ] || [ "$t" -lt "$best_ticks" ]; then best_ticks=$t; fi
-  done
-  awk -v ns="$best_ns" -v ticks="$best_ticks" -v hz="$(getconf CLK_TCK)" \
-    'BEGIN { printf "%.4f %.4f", ns / 1e9, (ticks > 0 ? ticks : 0.5) / hz }'
-}
 
 escape_sed=(sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g')
 pipe_br_kana() { nkf -S -s "$1" | "${escape_sed[@]}" -e 's/\r$/<BR>\r/' >"$work/out"; }
@@ -67,23 +42,21 @@ utf8_lf() {
 utf8_lf "$work/doc.htm" >"$work/doc-utf8.htm"
 utf8_lf "$text" >"$work/text-utf8.txt"
 
-printf '%s bytes of text in %s lines, best of %s runs; MB/s by wall time and by CPU time\n' \
+printf '%s bytes of text in %s lines, median of %s interleaved runs; MB/s by wall time and by CPU time\n' \
   "$bytes" "$(wc -l <"$text")" "$runs"
-printf '%-28s %9s %9s %7s   %9s %9s %7s\n' "conversion" "orven" "pipeline" "ratio" "orv CPU" "pipe CPU" "ratio"
+printf '%-28s %9s %9s %7s %9s   %9s %9s %7s\n' "conversion" "orven" "pipeline" "ratio" "cat" \
+  "orv CPU" "pipe CPU" "ratio"
+copy_input() { cat "$1" >"$work/out"; }
 report() {  # name, input file, orven command..., --, pipeline command...
-  local name=$1 input=$2; shift 2
-  local orven=() pipe=()
-  while [ "$1" != "--" ]; do orven+=("$1"); shift; done
-  shift
-  pipe=("$@")
-  local size t_orven t_pipe
+  local name=$1 input=$2 size
+  shift 2
   size=$(stat -c %s "$input")
-  t_orven=$(best "${orven[@]}")
-  t_pipe=$(best "${pipe[@]}")
-  awk -v n="$name" -v s="$size" -v a="$t_orven" -v b="$t_pipe" 'BEGIN {
-    split(a, x, " "); split(b, y, " ");
-    printf "%-28s %9.1f %9.1f %7.2f   %9.1f %9.1f %7.2f\n", n, s / x[1] / 1e6, s / y[1] / 1e6,
-      y[1] / x[1], s / x[2] / 1e6, s / y[2] / 1e6, y[2] / x[2] }'
+  local -a t
+  mapfile -t t < <(bench_compare "$runs" "$@" -- copy_input "$input")
+  awk -v n="$name" -v s="$size" -v a="${t[0]}" -v b="${t[1]}" -v c="${t[2]}" 'BEGIN {
+    split(a, x, " "); split(b, y, " "); split(c, z, " ");
+    printf "%-28s %9.1f %9.1f %7.2f %9.1f   %9.1f %9.1f %7.2f\n", n, s / x[1] / 1e6, s / y[1] / 1e6,
+      y[1] / x[1], s / z[1] / 1e6, s / x[2] / 1e6, s / y[2] / 1e6, y[2] / x[2] }'
 }
 report "br-tag-only, kana yes" "$text" cli_convert br-tag-only "$text" -- pipe_br_kana "$text"
 report "br-tag-only, kana no" "$text" cli_convert br-tag-only "$text" --kana no -- pipe_br "$text"
