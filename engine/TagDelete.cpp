@@ -23,21 +23,15 @@ constexpr EntityStep kEntitySteps[] = {
 
 constexpr std::size_t kNone = std::string::npos;
 
-// Either bracket at a character start: one pattern serves both searches of a line.
-constexpr const char* kBracketClass = "[<>]";
-
 // Index of the first `bracket` (a one-byte pattern) at a character start of line[from, ...),
-// or kNone; `from` is a character start. kBracketClass is the pattern in force; the walk
-// passes over brackets of the other kind (a bracket is one byte, so the byte after it
-// starts a character).
+// or kNone; `from` is a character start.
 std::size_t FindBracket(TAWKStr& awk, const char* bracket, const std::string& line,
                         std::size_t from) {
+  awk.SetRegExp(bracket);
   int start = 0, length = 0;
-  for (int at = awk.MatchFrom(line, static_cast<int>(from) + 1, start, length); at > 0;
-       at = awk.MatchFrom(line, at + 1, start, length)) {
-    if (line[static_cast<std::size_t>(at - 1)] == *bracket) return static_cast<std::size_t>(at - 1);
-  }
-  return kNone;
+  return awk.MatchFrom(line, static_cast<int>(from) + 1, start, length) > 0
+             ? static_cast<std::size_t>(start - 1)
+             : kNone;
 }
 
 // The tag removal and entity decoding of one line. A line of a UTF-8 input reaches them
@@ -76,7 +70,6 @@ void StripTags(TAWKStr& awk, std::string& line, bool& InsideTag) {
   // the line, so the passes end by themselves.
   std::string kept;
   std::size_t cursor = 0;  // line[cursor, size) is what the passes have not cut yet
-  awk.SetRegExp(kBracketClass);
   std::size_t less = FindBracket(awk, "<", line, 0);
   std::size_t greater = FindBracket(awk, ">", line, 0);
   // Set when a "<" open at the line end cut the line while no tag was open before it: what
