@@ -1,7 +1,6 @@
 #include "engine/LineTransforms.h"
 
 #include <cstdint>
-#include <iterator>
 
 #include "engine/KanaTable.h"
 #include "regexp/AWKStr.h"
@@ -10,20 +9,16 @@ namespace orven {
 namespace {
 
 struct EscapeStep {
-  char Character;
   const char* Pattern;
   const char* Replacement;  // "\&" is a literal ampersand, a bare "&" the matched text
 };
 
 constexpr EscapeStep kEscapeSteps[] = {
-    {'&', "\\&", "\\&amp;"},
-    {'<', "<", "\\&lt;"},
-    {'>', ">", "\\&gt;"},
-    {'"', "\"", "\\&quot;"},
+    {"\\&", "\\&amp;"},
+    {"<", "\\&lt;"},
+    {">", "\\&gt;"},
+    {"\"", "\\&quot;"},
 };
-
-// Any of the four characters at a character start.
-constexpr const char* kReservedClass = "[&<>\"]";
 
 // A half-width character (0xA0-0xDF) at a character start; the matcher decides where
 // characters start.
@@ -92,25 +87,9 @@ struct KanaFound {
 }  // namespace
 
 void EscapeHtml(TAWKStr& awk, std::string& text) {
-  // Which of the four characters the text holds, from one class pattern; a step whose
-  // character is not there is left out. The replacements are ASCII put in place of
-  // single-byte characters, so a step neither adds a character of a later step (the "&" of
-  // the entities goes first) nor moves where characters start.
-  awk.SetRegExp(kReservedClass);
-  unsigned found = 0;
-  constexpr unsigned kAll = (1u << std::size(kEscapeSteps)) - 1;
-  int start = 0, length = 0;
-  for (int at = awk.Match(text, start, length); at > 0 && found != kAll;
-       at = awk.MatchFrom(text, at + 1, start, length)) {
-    const char c = text[static_cast<std::size_t>(at - 1)];
-    for (std::size_t i = 0; i < std::size(kEscapeSteps); ++i) {
-      if (c == kEscapeSteps[i].Character) found |= 1u << i;
-    }
-  }
-  for (std::size_t i = 0; i < std::size(kEscapeSteps); ++i) {
-    if ((found & (1u << i)) == 0) continue;
-    awk.SetRegExp(kEscapeSteps[i].Pattern);
-    awk.GSub(kEscapeSteps[i].Replacement, text);
+  for (const EscapeStep& step : kEscapeSteps) {
+    awk.SetRegExp(step.Pattern);
+    awk.GSub(step.Replacement, text);
   }
 }
 
