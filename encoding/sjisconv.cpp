@@ -36,6 +36,11 @@ class CodeDetector {
         i += 8;
         continue;
       }
+      if (i + 8 <= n && !awaitingKana_ && AllEucBytes(p + i)) {  // four EUC pairs
+        high_ = true;
+        i += 8;
+        continue;
+      }
       const unsigned char c = p[i];
       if (c < 0x80) {
         if (IsStop(c)) break;
@@ -69,6 +74,15 @@ class CodeDetector {
     return ((w | (w - 0x2020202020202020u)) & kTop) == 0;
   }
   static bool IsEucByte(unsigned char c) { return c >= 0xA1 && c <= 0xFE; }
+  // Whether the eight bytes all lie in 0xA1-0xFE: with the top bit flipped, in 0x21-0x7E
+  // (as above, and adding 1 sets the top bit of a 0x7F).
+  static bool AllEucBytes(const unsigned char* p) {
+    constexpr std::uint64_t kTop = 0x8080808080808080u;
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    w ^= kTop;
+    return ((w | (w - 0x2121212121212121u) | (w + 0x0101010101010101u)) & kTop) == 0;
+  }
 
   // False when the byte makes the line Shift_JIS.
   bool NoteHighByte(unsigned char c) {
