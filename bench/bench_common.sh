@@ -1,8 +1,9 @@
 # Sourced by the bench scripts, after `set -euo pipefail`: sets root (the repository),
 # build (the script's first argument, or build/), cli (the orven-cli to time) and work
 # (a scratch folder removed on exit), checks that the tools named by bench_needs exist,
-# and runs everything in the C locale so that sed and the others see bytes. `best` times
-# a command $runs times (the caller sets runs).
+# and runs everything in the C locale so that sed and the others see bytes. bench_compare
+# times commands in interleaved runs (a shared machine slows them alike) and prints medians;
+# `best` times one command $runs times (the caller sets runs) and keeps the fastest.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$root/build}
 cli=$build/cli/orven-cli
@@ -27,21 +28,60 @@ child_ticks() {
   printf -v "$1" '%d' $((stat[15] + stat[16]))
 }
 
+# One run of a command, its output to nowhere: "wall_seconds cpu_seconds" (all processes).
+time_once() {
+  local start end c0 c1
+  rm -f "$work/out"
+  child_ticks c0
+  start=$(date +%s%N)
+  "$@" >/dev/null 2>&1
+  end=$(date +%s%N)
+  child_ticks c1
+  awk -v ns=$((end - start)) -v ticks=$((c1 - c0)) -v hz="$(getconf CLK_TCK)" \
+    'BEGIN { printf "%.4f %.4f", ns / 1e9, (ticks > 0 ? ticks : 0.5) / hz }'
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
+
+# bench_compare RUNS COMMAND... [-- COMMAND...]...: runs the commands in turn, RUNS rounds,
+# and prints per command "median_wall median_cpu" on one line each.
+bench_compare() {
+  local runs=$1 n=0 i j
+  shift
+  local -a commands=() walls=() cpus=()
+  local current=""
+  for arg in "$@"; do
+    if [ "$arg" = "--" ]; then
+      commands+=("$current")
+      current=""
+    else
+      current+="$(printf '%q ' "$arg")"
+    fi
+  done
+  commands+=("$current")
+  n=${#commands[@]}
+  for ((i = 0; i < runs; i++)); do
+    for ((j = 0; j < n; j++)); do
+      local t
+      t=$(eval "time_once ${commands[$j]}")
+      walls[$j]+="${t% *} "
+      cpus[$j]+="${t#* } "
+    done
+  done
+  for ((j = 0; j < n; j++)); do
+    printf '%s %s\n' "$(tr ' ' '\n' <<<"${walls[$j]}" | grep . | median)" \
+      "$(tr ' ' '\n' <<<"${cpus[$j]}" | grep . | median)"
+  done
+}
+
 # Best wall time and best CPU time (all processes of the command) of $runs runs, in seconds.
 best() {
-  local best_ns="" best_ticks="" start end t c0 c1
+  local i t wall cpu best_wall="" best_cpu=""
   for ((i = 0; i < runs; i++)); do
-    rm -f "$work/out"
-    child_ticks c0
-    start=$(date +%s%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s%N)
-    child_ticks c1
-    t=$((end - start))
-    if [ -z "$best_ns" ] || [ "$t" -lt "$best_ns" ]; then best_ns=$t; fi
-    t=$((c1 - c0))
-    if [ -z "$best_ticks" ] || [ "$t" -lt "$best_ticks" ]; then best_ticks=$t; fi
+    t=$(time_once "$@")
+    wall=${t% *} cpu=${t#* }
+    if [ -z "$best_wall" ] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then best_wall=$wall; fi
+    if [ -z "$best_cpu" ] || awk -v a="$cpu" -v b="$best_cpu" 'BEGIN { exit !(a < b) }'; then best_cpu=$cpu; fi
   done
-  awk -v ns="$best_ns" -v ticks="$best_ticks" -v hz="$(getconf CLK_TCK)" \
-    'BEGIN { printf "%.4f %.4f", ns / 1e9, (ticks > 0 ? ticks : 0.5) / hz }'
+  printf '%s %s' "$best_wall" "$best_cpu"
 }

@@ -2,12 +2,14 @@
 # Times `orven-cli convert` beside the pipeline of standard tools a user would write for
 # the same job, on about 20 MB of generated Japanese text (one line in three holding
 # half-width katakana), and prints MB/s and the ratio orven-cli / pipeline. The text and
-# its HTML are also timed in UTF-8 with LF line ends, as files on this platform are.
+# its HTML are also timed in UTF-8 with LF line ends, as files on this platform are. The runs
+# of orven-cli, the pipeline and `cat input > file` (the floor: what copying the input costs)
+# are interleaved; the figures are medians.
 #   bench/bench_convert.sh [BUILD_DIR] [SIZE_MB] [RUNS]
 set -euo pipefail
 source "$(dirname "$0")/bench_common.sh"
 size_mb=${2:-20}
-runs=${3:-3}
+runs=${3:-5}
 bench_needs nkf iconv sed python3
 
 # The text (bench/gen_text.py): Japanese paragraph lines, every third with half-width kana.
@@ -40,23 +42,21 @@ utf8_lf() {
 utf8_lf "$work/doc.htm" >"$work/doc-utf8.htm"
 utf8_lf "$text" >"$work/text-utf8.txt"
 
-printf '%s bytes of text in %s lines, best of %s runs; MB/s by wall time and by CPU time\n' \
+printf '%s bytes of text in %s lines, median of %s interleaved runs; MB/s by wall time and by CPU time\n' \
   "$bytes" "$(wc -l <"$text")" "$runs"
-printf '%-28s %9s %9s %7s   %9s %9s %7s\n' "conversion" "orven" "pipeline" "ratio" "orv CPU" "pipe CPU" "ratio"
+printf '%-28s %9s %9s %7s %9s   %9s %9s %7s\n' "conversion" "orven" "pipeline" "ratio" "cat" \
+  "orv CPU" "pipe CPU" "ratio"
+copy_input() { cat "$1" >"$work/out"; }
 report() {  # name, input file, orven command..., --, pipeline command...
-  local name=$1 input=$2; shift 2
-  local orven=() pipe=()
-  while [ "$1" != "--" ]; do orven+=("$1"); shift; done
-  shift
-  pipe=("$@")
-  local size t_orven t_pipe
+  local name=$1 input=$2 size
+  shift 2
   size=$(stat -c %s "$input")
-  t_orven=$(best "${orven[@]}")
-  t_pipe=$(best "${pipe[@]}")
-  awk -v n="$name" -v s="$size" -v a="$t_orven" -v b="$t_pipe" 'BEGIN {
-    split(a, x, " "); split(b, y, " ");
-    printf "%-28s %9.1f %9.1f %7.2f   %9.1f %9.1f %7.2f\n", n, s / x[1] / 1e6, s / y[1] / 1e6,
-      y[1] / x[1], s / x[2] / 1e6, s / y[2] / 1e6, y[2] / x[2] }'
+  local -a t
+  mapfile -t t < <(bench_compare "$runs" "$@" -- copy_input "$input")
+  awk -v n="$name" -v s="$size" -v a="${t[0]}" -v b="${t[1]}" -v c="${t[2]}" 'BEGIN {
+    split(a, x, " "); split(b, y, " "); split(c, z, " ");
+    printf "%-28s %9.1f %9.1f %7.2f %9.1f   %9.1f %9.1f %7.2f\n", n, s / x[1] / 1e6, s / y[1] / 1e6,
+      y[1] / x[1], s / z[1] / 1e6, s / x[2] / 1e6, s / y[2] / 1e6, y[2] / x[2] }'
 }
 report "br-tag-only, kana yes" "$text" cli_convert br-tag-only "$text" -- pipe_br_kana "$text"
 report "br-tag-only, kana no" "$text" cli_convert br-tag-only "$text" --kana no -- pipe_br "$text"
@@ -72,3 +72,18 @@ report "br-tag-only, UTF-8 LF" "$work/text-utf8.txt" cli_convert br-tag-only "$w
   -- pipe_br_utf8 "$work/text-utf8.txt"
 report "tag-delete, UTF-8 LF" "$work/doc-utf8.htm" cli_convert tag-delete "$work/doc-utf8.htm" \
   -- pipe_untag_utf8 "$work/doc-utf8.htm"
+# One 10 MB UTF-8 line, with and without 256,000 emoji, which code page 932 cannot hold: each
+# becomes "?", and the line with them must not cost much more than the line without
+# (the ratio column: time without / time with).
+python3 - "$work/text-utf8.txt" "$work/line.txt" "$work/line-emoji.txt" <<'PY'
+import sys
+text = open(sys.argv[1], encoding="utf-8").read().replace("\n", "")
+text = text[: len(text) * 10_000_000 // len(text.encode())]
+step = len(text) // 256_000
+with_emoji = "".join(text[i * step:(i + 1) * step] + "\U0001F600" for i in range(256_000))
+open(sys.argv[2], "w", encoding="utf-8").write(text + "\n")
+open(sys.argv[3], "w", encoding="utf-8").write(with_emoji + text[256_000 * step:] + "\n")
+PY
+report "10 MB UTF-8 line, emoji/none" "$work/line-emoji.txt" \
+  cli_convert br-tag-only "$work/line-emoji.txt" --kana no \
+  -- cli_convert br-tag-only "$work/line.txt" --kana no

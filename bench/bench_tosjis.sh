@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Times `orven-cli tosjis` beside glibc iconv on the same ~20 MB EUC-JP and ISO-2022-JP
-# files of Japanese text, and prints the throughput of each in MB/s (input bytes).
+# files of Japanese text, and prints the throughput of each in MB/s (input bytes), with the
+# median of ORVEN_BENCH_RUNS (default 5) interleaved runs.
 #
 #   bench/bench_tosjis.sh [BUILD_DIR]
 #
 # BUILD_DIR (default: build-release) is configured as Release when it is new; orven-cli
 # is brought up to date in it before timing. The test files are generated once into $ORVEN_BENCH_DIR (default:
-# /tmp/orven-bench) and reused. Needs iconv and hyperfine.
+# /tmp/orven-bench) and reused. Needs iconv.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -78,24 +79,20 @@ for pair in "EUC-JP:$euc" "ISO-2022-JP:$jis"; do
   fi
 done
 
-json=$data/hyperfine.json
-hyperfine --warmup 1 --runs "${ORVEN_BENCH_RUNS:-10}" --style basic --export-json "$json" \
-  -n "orven-cli tosjis EUC-JP" "$cli tosjis $euc > /dev/null" \
-  -n "iconv EUC-JP -> CP932" "iconv -f EUC-JP -t CP932 $euc > /dev/null" \
-  -n "orven-cli tosjis ISO-2022-JP" "$cli tosjis $jis > /dev/null" \
-  -n "iconv ISO-2022-JP -> CP932" "iconv -f ISO-2022-JP -t CP932 $jis > /dev/null" >/dev/null
-
-# Throughput from the mean times, in the order the commands were given: by wall-clock
-# time, and by CPU time (user + system), which a busy machine disturbs less.
-sizes=("$(stat -c %s "$euc")" "$(stat -c %s "$euc")" "$(stat -c %s "$jis")" "$(stat -c %s "$jis")")
-names=("orven-cli tosjis EUC-JP" "iconv EUC-JP -> CP932" "orven-cli tosjis ISO-2022-JP" "iconv ISO-2022-JP -> CP932")
-field() { grep -o "\"$1\": *[0-9.e+-]*" "$json" | sed 's/.*: *//'; }
-mapfile -t means < <(field mean)
-mapfile -t users < <(field user)
-mapfile -t systems < <(field system)
+# Interleaved runs, medians: by wall-clock time, and by CPU time (user + system), which a
+# busy machine disturbs less; the ratio is iconv's time over orven-cli's. `cat` is the floor.
+set -- "$build"
+source "$root/bench/bench_common.sh"
+runs=${ORVEN_BENCH_RUNS:-5}
 echo
-printf '%-30s %9s %8s %9s %8s %9s\n' "command" "input MB" "wall s" "MB/s" "cpu s" "MB/s cpu"
-for i in 0 1 2 3; do
-  awk -v n="${names[$i]}" -v b="${sizes[$i]}" -v t="${means[$i]}" -v u="${users[$i]}" -v s="${systems[$i]}" \
-    'BEGIN { c = u + s; printf "%-30s %9.1f %8.3f %9.1f %8.3f %9.1f\n", n, b / 1e6, t, b / 1e6 / t, c, b / 1e6 / c }'
+printf '%-14s %9s %9s %9s %7s %9s   %9s %9s %7s\n' "input" "MB" "orven" "iconv" "ratio" "cat" \
+  "orv CPU" "icv CPU" "ratio"
+for pair in "EUC-JP:$euc" "ISO-2022-JP:$jis"; do
+  code=${pair%%:*} file=${pair#*:}
+  mapfile -t t < <(bench_compare "$runs" "$cli" tosjis "$file" -- iconv -f "$code" -t CP932 "$file" \
+    -- cat "$file")
+  awk -v n="$code" -v s="$(stat -c %s "$file")" -v a="${t[0]}" -v b="${t[1]}" -v c="${t[2]}" 'BEGIN {
+    split(a, x, " "); split(b, y, " "); split(c, z, " ");
+    printf "%-14s %9.1f %9.1f %9.1f %7.2f %9.1f   %9.1f %9.1f %7.2f\n", n, s / 1e6, s / x[1] / 1e6,
+      s / y[1] / 1e6, y[1] / x[1], s / z[1] / 1e6, s / x[2] / 1e6, s / y[2] / 1e6, y[2] / x[2] }'
 done

@@ -57,11 +57,8 @@ int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std
     std::string block;
     block.reserve(kOutputBlock + 4096);
     while (reader.ReadLine(line)) {
-      if (reader.IsUtf8()) {
-        block += line;
-      } else {
-        block += conv.ConvertLine(line);
-      }
+      if (!reader.IsUtf8()) line = conv.ConvertLine(std::move(line));
+      block += line;
       block += "\r\n";
       if (block.size() >= kOutputBlock) {
         out.write(block.data(), static_cast<std::streamsize>(block.size()));

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace orven {
 namespace {
@@ -31,6 +32,15 @@ class CodeDetector {
   LineCode Run(const unsigned char* p, std::size_t n) {
     std::size_t i = 0;
     while (i < n) {
+      if (i + 8 <= n && AllPrintableAscii(p + i)) {  // the common case of 7-bit text
+        i += 8;
+        continue;
+      }
+      if (i + 8 <= n && !awaitingKana_ && AllEucBytes(p + i)) {  // four EUC pairs
+        high_ = true;
+        i += 8;
+        continue;
+      }
       const unsigned char c = p[i];
       if (c < 0x80) {
         if (IsStop(c)) break;
@@ -55,7 +65,24 @@ class CodeDetector {
 
  private:
   static bool IsStop(unsigned char c) { return c == kNul || c == kSub || c == kLf || c == kCr; }
+  // Whether the eight bytes all lie in 0x20-0x7F: neither high nor stop bytes. Subtracting
+  // 0x20 from each sets the top bit of the lowest byte below 0x20 (no borrow reaches it).
+  static bool AllPrintableAscii(const unsigned char* p) {
+    constexpr std::uint64_t kTop = 0x8080808080808080u;
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return ((w | (w - 0x2020202020202020u)) & kTop) == 0;
+  }
   static bool IsEucByte(unsigned char c) { return c >= 0xA1 && c <= 0xFE; }
+  // Whether the eight bytes all lie in 0xA1-0xFE: with the top bit flipped, in 0x21-0x7E
+  // (as above, and adding 1 sets the top bit of a 0x7F).
+  static bool AllEucBytes(const unsigned char* p) {
+    constexpr std::uint64_t kTop = 0x8080808080808080u;
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    w ^= kTop;
+    return ((w | (w - 0x2121212121212121u) | (w + 0x0101010101010101u)) & kTop) == 0;
+  }
 
   // False when the byte makes the line Shift_JIS.
   bool NoteHighByte(unsigned char c) {
@@ -161,8 +188,18 @@ void LineRewriter::DecodeJis(JisShiftState& state) {
   bool kanji = state.KanjiMode;
   bool kana = state.KanaMode;
   while (r_ < end_ && b_[r_] != kNul) {
+    if (kanji) {  // the common case in kanji mode: pairs whose first byte is 0x21-0x7E
+      while (r_ + 1 < end_ && b_[r_] >= 0x21 && b_[r_] <= 0x7E) {
+        PutPair(b_[r_], b_[r_ + 1]);
+        r_ += 2;
+      }
+      if (r_ == end_ || b_[r_] == kNul) break;
+    } else if (!kana) {  // the common case outside both modes: plain 7-bit text
+      while (r_ < end_ && b_[r_] >= 0x20 && b_[r_] < 0x80) Put(b_[r_++]);
+      if (r_ == end_ || b_[r_] == kNul) break;
+    }
     unsigned char c = b_[r_] & 0x7F;
-    if (!kanji && !kana && c >= 0x20) {  // the common case: plain text (no SO, SI, ESC)
+    if (!kanji && !kana && c >= 0x20) {  // a high byte of plain text
       Put(c);
       ++r_;
       continue;
@@ -221,8 +258,21 @@ void LineRewriter::DecodeJis(JisShiftState& state) {
 void LineRewriter::DecodeEuc(JisShiftState& state) {
   bool kana = state.KanaMode;
   while (r_ < end_ && b_[r_] != kNul) {
+    if (!kana) {  // the common case: JIS X 0208 pairs and plain 7-bit text
+      for (;;) {
+        if (r_ + 1 < end_ && b_[r_] >= 0xA1 && b_[r_] <= 0xFE) {
+          PutPair(b_[r_] & 0x7F, b_[r_ + 1] & 0x7F);
+          r_ += 2;
+        } else if (r_ < end_ && b_[r_] >= 0x20 && b_[r_] < 0x80) {
+          Put(b_[r_++]);
+        } else {
+          break;
+        }
+      }
+      if (r_ == end_ || b_[r_] == kNul) break;
+    }
     const unsigned char c = b_[r_];
-    if (c >= 0xA1 && c <= 0xFE && !kana) {  // the common case: a JIS X 0208 pair
+    if (c >= 0xA1 && c <= 0xFE && !kana) {  // a JIS X 0208 pair
       if (r_ + 1 < end_) {
         const unsigned char j2 = b_[r_ + 1] & 0x7F;
         r_ += 2;
@@ -263,24 +313,43 @@ void LineRewriter::DecodeEuc(JisShiftState& state) {
   state.KanaMode = kana;
 }
 
+// No byte of 0x80 or above and no NUL, SO, SI or ESC: the JIS decoder, both modes off,
+// would give the line back as it is.
+bool IsPlainText(const unsigned char* p, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char c = p[i];
+    if (c >= 0x80 || c == kNul || c == kSo || c == kSi || c == kEsc) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string TAutoSjisConv::ConvertLine(const std::string& line) {
-  if (line.empty()) return {};
-  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-  const LineCode code = CodeDetector().Run(bytes, line.size());
-  if (code == LineCode::ShiftJis) {
-    const void* nul = std::memchr(bytes, kNul, line.size());
-    return nul ? line.substr(0, static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - bytes)) : line;
+  return ConvertLine(std::string(line));
+}
+
+std::string TAutoSjisConv::ConvertLine(std::string&& line) {
+  std::string result = std::move(line);
+  if (result.empty()) return result;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(result.data());
+  const LineCode code = CodeDetector().Run(bytes, result.size());
+  JisShiftState& state = state_;
+  // Shift_JIS lines, and plain ASCII lines while no mode is on, are what they are: only a
+  // NUL would shorten them.
+  if (code == LineCode::Jis && !state.KanjiMode && !state.KanaMode &&
+      IsPlainText(bytes, result.size()))
+    return result;
+  std::size_t size = result.size();
+  if (code != LineCode::ShiftJis) {
+    LineRewriter rewriter(result);
+    if (code == LineCode::Jis) {
+      rewriter.DecodeJis(state);
+    } else {
+      rewriter.DecodeEuc(state);
+    }
+    size = rewriter.OutputSize();
   }
-  std::string result(line);
-  LineRewriter rewriter(result);
-  if (code == LineCode::Jis) {
-    rewriter.DecodeJis(state_);
-  } else {
-    rewriter.DecodeEuc(state_);
-  }
-  std::size_t size = rewriter.OutputSize();
   if (const void* nul = std::memchr(result.data(), kNul, size)) {
     size = static_cast<std::size_t>(static_cast<const char*>(nul) - result.data());
   }

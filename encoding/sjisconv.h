@@ -25,6 +25,8 @@ class TAutoSjisConv {
   // Returns the line in Shift_JIS; never changes the caller's string. Only the shift state
   // survives the call.
   std::string ConvertLine(const std::string& line);
+  // The same, reusing the line's storage for the result.
+  std::string ConvertLine(std::string&& line);
 
   // Kanji mode and kana mode off: a conversion run calls it at its start, so that a
   // state left by an earlier file does not leak into the next one.

@@ -1,5 +1,7 @@
 #include "engine/TagDelete.h"
 
+#include <algorithm>
+
 #include "encoding/sjisconv.h"
 #include "engine/TextFiles.h"
 #include "regexp/AWKStr.h"
@@ -30,6 +32,31 @@ std::size_t FindBracket(TAWKStr& awk, const char* bracket, const std::string& li
   return awk.MatchFrom(line, static_cast<int>(from) + 1, start, length) > 0
              ? static_cast<std::size_t>(start - 1)
              : kNone;
+}
+
+// The tag removal and entity decoding of one line. A line of a UTF-8 input reaches them
+// whole, NUL bytes included, but the matcher's text ends at a NUL: each piece between NULs
+// is then handled as a line of its own, InsideTag carried from piece to piece, and the NULs
+// stay. Lines of the other encodings hold no NUL (the converter ends them at the first).
+void UntagLine(TAWKStr& awk, std::string& line, bool& InsideTag) {
+  if (line.find('\0') == std::string::npos) {
+    StripTags(awk, line, InsideTag);
+    DecodeEntities(awk, line);
+    return;
+  }
+  std::string result;
+  std::string piece;
+  for (std::size_t at = 0;;) {
+    const std::size_t nul = std::min(line.find('\0', at), line.size());
+    piece.assign(line, at, nul - at);
+    StripTags(awk, piece, InsideTag);
+    DecodeEntities(awk, piece);
+    result += piece;
+    if (nul == line.size()) break;
+    result += '\0';
+    at = nul + 1;
+  }
+  line = std::move(result);
 }
 
 }  // namespace
@@ -81,6 +108,10 @@ void StripTags(TAWKStr& awk, std::string& line, bool& InsideTag) {
 }
 
 void DecodeEntities(TAWKStr& awk, std::string& line) {
+  // Every entity starts with "&": a line without one is done after one scan.
+  awk.SetRegExp("\\&");
+  int start = 0, length = 0;
+  if (awk.Match(line, start, length) == 0) return;
   for (const EntityStep& step : kEntitySteps) {
     awk.SetRegExp(step.Pattern);
     awk.GSub(step.Replacement, line);
@@ -97,9 +128,8 @@ std::size_t RunTagDelete(RunFiles& files, TAWKStr& awk, TAutoSjisConv& conv) {
   std::string line;
   while (input.ReadLine(line)) {
     // The encoding of a UTF-8 input is known: its lines leave the shift state alone.
-    if (!input.IsUtf8()) line = conv.ConvertLine(line);
-    StripTags(awk, line, InsideTag);
-    DecodeEntities(awk, line);
+    if (!input.IsUtf8()) line = conv.ConvertLine(std::move(line));
+    UntagLine(awk, line, InsideTag);
     output.WriteOutputLine(line);
   }
   output.Close();

@@ -2,7 +2,9 @@
 // text. Each line is brought to Shift_JIS by the run's one TAutoSjisConv (a line of UTF-8
 // input comes from the reader in code page 932 already and skips it), then every tag is cut
 // out of it (a tag may span lines: InsideTag carries over), then the four entities the
-// text-to-HTML types produce are decoded. One output line per input line.
+// text-to-HTML types produce are decoded. One output line per input line. A converted line
+// ends at its first NUL; a UTF-8 line keeps its NULs, and tags and entities are handled on
+// both sides of them, InsideTag carried over as across a line end.
 #pragma once
 
 #include <cstddef>

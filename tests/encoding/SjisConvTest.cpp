@@ -293,7 +293,8 @@ TEST(TAutoSjisConv, AgreesWithIconvOnEveryHalfWidthKatakana) {
     const std::optional<std::string> sjis = Iconv("SHIFT_JIS", "EUC-JP", euc);
     ASSERT_TRUE(sjis.has_value());
     EXPECT_EQ(conv.ConvertLine(euc), *sjis);
-    EXPECT_EQ(conv.ConvertLine("\x0E" + std::string(1, static_cast<char>(k & 0x7F)) + "\x0F"), *sjis);
+    const std::string shifted{'\x0E', static_cast<char>(k & 0x7F), '\x0F'};
+    EXPECT_EQ(conv.ConvertLine(shifted), *sjis);
   }
 }
 

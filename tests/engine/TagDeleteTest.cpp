@@ -16,6 +16,7 @@ namespace {
 
 using namespace orven::testing;  // the recording host, temporary folders, file helpers
 using Lines = std::vector<std::string>;
+using namespace std::string_literals;
 
 struct FileRuns {
   TempDir dir;
@@ -62,6 +63,10 @@ const TagCase kTagCases[] = {
     {"open tag at line end keeps text before it", {"x <a", "b>y"}, {"x ", "y"}},
     {"line inside an open tag goes whole", {"<a", "abc <def", "g>h"}, {"", "", "h"}},
     {"closing then opening again", {"<a", "in>out <b", "c>d"}, {"", "out ", "d"}},
+    // A converted line ends at its first NUL; a UTF-8 line (あ) keeps it and goes on after it.
+    {"NUL ends a converted line", {"<b>x</b>\0<i>y</i>"s}, {"x"}},
+    {"UTF-8 line goes on after a NUL", {"<b>\xE3\x81\x82</b>\0<i>x</i>tail"s}, {"\x82\xA0\0xtail"s}},
+    {"UTF-8 tag open over a NUL", {"\xE3\x81\x82<i\0b>&amp;"s}, {"\x82\xA0\0&"s}},
 };
 
 TEST(TagDelete, RemovesTagsAcrossLinesAndDecodesEntities) {
