@@ -25,10 +25,7 @@ const char* TextEnd(const std::string& S, std::size_t From) {
 // Whether the text [From, To), which starts at a character start, ends in the character
 // LF (and not in a double-byte character whose second byte has the value of LF).
 bool EndsInLF(const char* From, const char* To) {
-  if (To == From || static_cast<unsigned char>(To[-1]) != kLF) return false;
-  const char* p = To - 1;
-  while (p > From && IsLeadByte(p[-1])) --p;
-  return ((To - 1 - p) & 1) == 0;
+  return To != From && static_cast<unsigned char>(To[-1]) == kLF && !IsTrailByte(From, To - 1);
 }
 
 // First pass of the expansion: "\&" is protected with one more "\" so that it survives the
@@ -135,14 +132,6 @@ TAWKStr::TAWKStr() : templates_(std::make_unique<TemplateCache>()) {
 
 TAWKStr::~TAWKStr() = default;
 
-void TAWKStr::SetRegExp(const std::string& Pattern) {
-  TMatchCORE::SetRegExp(Pattern);
-  const TRE_DFA& dfa = CurrentDFA();
-  Matcher = dfa.LineHeadFound || dfa.LineTailFound
-                ? static_cast<TMatcher>(&TMatchCORE::FindAnchored)
-                : static_cast<TMatcher>(&TMatchCORE::FindPlain);
-}
-
 bool TAWKStr::UseFuzzyCharDic() const { return PreProcessor().UseFuzzyCharDic; }
 
 void TAWKStr::SetUseFuzzyCharDic(bool value) {
@@ -168,10 +157,8 @@ int TAWKStr::MatchFrom(const std::string& S, int From, int& RStart, int& RLength
   const char* stop = nullptr;
   if (from > 0 && Rejects()) {  // one NUL scan of the whole rest on every call would add up
     FindPlainToNul(text, S.data() + S.size(), start, stop);
-  } else if (from == 0 || EndsInLF(S.data(), text)) {
-    (this->*Matcher)(text, TextEnd(S, from), start, stop);
   } else {
-    SearchFrom(text, TextEnd(S, from), start, stop);
+    Find(text, TextEnd(S, from), from == 0 || EndsInLF(S.data(), text), start, stop);
   }
   if (start == nullptr) {
     RStart = RLength = 0;
@@ -194,7 +181,7 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
   if (first > end) return 0;
   const char* start = nullptr;
   const char* stop = nullptr;
-  (this->*Matcher)(first, end, start, stop);
+  Find(first, end, first == text, start, stop);
   if (start == nullptr) return 0;
   const ReplacementPlan& plan = templates_->Get(Replacement);  // may throw
   // The result is built in the buffer of an earlier call and swapped in, so that GSub on
@@ -221,11 +208,7 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
     ++count;
     rest = stop;
     if (rest == end) break;  // the text is done; bytes from a NUL on are kept as they are
-    if (EndsInLF(start, stop)) {
-      (this->*Matcher)(rest, end, start, stop);  // a line head: "^" may match here
-    } else {
-      SearchFrom(rest, end, start, stop);
-    }
+    Find(rest, end, EndsInLF(start, stop), start, stop);  // after LF "^" may match
     if (start == nullptr) break;
   }
   out.append(rest, static_cast<std::size_t>(S.data() + S.size() - rest));
@@ -244,7 +227,7 @@ int TAWKStr::Split(const std::string& S, std::vector<std::string>& Strings) {
     if (text > end) end = TextEnd(S, cur);
     const char* start = nullptr;
     const char* stop = nullptr;
-    (this->*Matcher)(text, end, start, stop);
+    Find(text, end, true, start, stop);
     if (start == nullptr) {
       Strings.push_back(pending + S.substr(cur));
       pending.clear();

@@ -22,14 +22,8 @@ namespace orven {
 
 class TAWKStr final : public TMatchCORE {
  public:
-  // FindPlain or FindAnchored, chosen at every assignment of RegExp.
-  using TMatcher = void (TMatchCORE::*)(const char* Text, const char* End, const char*& Start,
-                                        const char*& Stop) const;
-
   TAWKStr();
-  ~TAWKStr() override;
-
-  void SetRegExp(const std::string& Pattern) override;
+  ~TAWKStr();
 
   // Switching either one recompiles the current pattern at once.
   bool UseFuzzyCharDic() const;
@@ -55,8 +49,6 @@ class TAWKStr final : public TMatchCORE {
   std::string ExpandReplacement(const std::string& Template, const std::string& Matched);
   // Decodes every escape of Text.
   std::string UnescapeText(const std::string& Text);
-
-  TMatcher Matcher = static_cast<TMatcher>(&TMatchCORE::FindPlain);
 
  private:
   class TemplateCache;  // templates already prepared for expansion
