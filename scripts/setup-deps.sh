@@ -11,7 +11,7 @@ packages=(
   fonts-ipafont-gothic
   clang libclang-rt-14-dev
   clang-16 libclang-rt-16-dev
-  libonig-dev nkf hyperfine
+  libonig-dev libre2-dev nkf hyperfine
   xvfb xauth x11-apps imagemagick xdotool
   groff-base man-db lintian
 )
