@@ -1,6 +1,7 @@
 #include "regexp/MatchCore.h"
 
 #include <cstring>
+#include <memory>
 
 #include "regexp/REChars.h"
 
@@ -10,6 +11,9 @@ namespace {
 using Byte = unsigned char;
 
 inline bool Lead(Byte b) { return IsLeadByte(b); }
+
+inline const Byte* Bytes(const char* p) { return reinterpret_cast<const Byte*>(p); }
+inline const char* Chars(const Byte* p) { return reinterpret_cast<const char*>(p); }
 
 // The first occurrence of the Size bytes at Needle in [P, End), or null. memmem pays for
 // its preparation on long texts only.
@@ -61,76 +65,87 @@ const char* TMatchCORE::NextCandidate(const char* P, const char* End) const {
 
 // The one pass of RE_DFA.h. starts[g] is where group g of the state in hand began; an
 // edge that moves groups carries them along. A group that accepts (or whose "$" holds
-// here) records the match from its start to here and cuts the younger groups.
+// here) records the match from its start to here and cuts the younger groups. The inner
+// loop does only the common step: a known edge that keeps every group in its place, in a
+// state with nothing to record.
 template <bool kToNul>
 void TMatchCORE::Search(const char* Text, const char* End, bool LineHead, const char*& Start,
                         const char*& Stop) const {
   TRE_DFA& dfa = current_->DFA;
   const TREScanAids& aids = current_->Scan;
   const Byte lineEnd = LineEndByte();
+  using State = TRE_DFA::State;
+  using Edge = TRE_DFA::Edge;
   Start = Stop = nullptr;
-  std::int32_t x = dfa.Start(LineHead);
+  const State* st = &dfa.At(dfa.Start(LineHead));
   const char** starts = dfa.GroupStarts().data();
-  std::int32_t idle = aids.SkipAllowed ? dfa.StartId(false) : kNoState;
-  const char* q = Text;
+  const State* idle = nullptr;
+  const auto refresh = [&] {  // after a call that may have made or dropped states
+    starts = dfa.GroupStarts().data();
+    const std::int32_t id = aids.SkipAllowed ? dfa.StartId(false) : kNoState;
+    idle = id != kNoState ? &dfa.At(id) : nullptr;
+  };
+  refresh();
+  const Byte* q = Bytes(Text);
+  const Byte* const end = Bytes(End);
   for (;;) {
-    const TRE_DFA::State* st = &dfa.At(x);
-    if (st->HasFresh) starts[st->Groups - 1] = q;
-    const bool atEnd = kToNul ? *q == 0 : q == End;
-    std::int32_t g = st->Accept;
-    if (st->Tail >= 0 && (g < 0 || st->Tail < g) && (atEnd || static_cast<Byte>(*q) == lineEnd)) {
-      g = st->Tail;
-    }
-    if (g >= 0) {
-      Start = starts[g];
-      Stop = q;
-      x = dfa.Cut(x, g);
-      st = &dfa.At(x);
-      starts = dfa.GroupStarts().data();
-      idle = aids.SkipAllowed ? dfa.StartId(false) : kNoState;
-    }
-    if (atEnd) return;
-    if (x == idle) {
-      // Nothing is alive and no match is known: every attempt before the next candidate
-      // dies at its first character.
-      const char* next = NextCandidate(q, End);
-      if (kToNul && std::memchr(q, 0, static_cast<std::size_t>(next - q)) != nullptr) {
-        q += std::strlen(q);  // the text ends before the candidate
-        continue;
+    const bool atEnd = kToNul ? *q == 0 : q == end;
+    if (st->Special) {
+      if (st->HasFresh) starts[st->Groups - 1] = Chars(q);
+      std::int32_t g = st->Accept;
+      if (st->Tail >= 0 && (g < 0 || st->Tail < g) && (atEnd || *q == lineEnd)) g = st->Tail;
+      if (g >= 0) {
+        Start = starts[g];
+        Stop = Chars(q);
+        const std::int32_t cut = dfa.Cut(st->Id, g);
+        refresh();
+        st = &dfa.At(cut);
       }
-      if (next != q) {
-        q = next;
-        continue;
+      if (atEnd) return;
+      if (st == idle) {
+        // Nothing is alive and no match is known: every attempt before the next candidate
+        // dies at its first character.
+        const Byte* next = Bytes(NextCandidate(Chars(q), End));
+        if (kToNul && std::memchr(q, 0, static_cast<std::size_t>(next - q)) != nullptr) {
+          q += std::strlen(Chars(q));  // the text ends before the candidate
+          continue;
+        }
+        if (next != q) {
+          q = next;
+          continue;
+        }
       }
+    } else if (atEnd) {
+      return;
     }
-    const Byte b = static_cast<Byte>(*q);
-    TRE_DFA::Edge e = st->Table[b];
-    CharCode code = b;
+    const Byte b = *q;
+    Edge e = st->Table[b];
     int length = 1;
-    bool two = false;
     if (Lead(b)) {
-      two = kToNul ? q[1] != 0 : q + 1 < End;
-      if (two) {
-        code = static_cast<CharCode>(b << 8 | static_cast<Byte>(q[1]));
+      if (kToNul ? q[1] != 0 : q + 1 < end) {
         length = 2;
-        if (e.Next == kMixedBlock) e = dfa.PieceEdge(x, code);
+        if (e.Next == nullptr && e.Remap >= TRE_DFA::kBlockEdge) {
+          e = (*st->Blocks[e.Remap - TRE_DFA::kBlockEdge])[q[1]];
+        }
       } else {
-        e = dfa.PieceEdge(x, code);  // a lone lead byte before the terminator
+        e = dfa.PieceEdge(st->Id, b);  // a lone lead byte before the terminator
       }
     }
-    if (e.Next == kUnknownEdge) {
-      e = dfa.Step(x, code, two);
-      starts = dfa.GroupStarts().data();
-      const std::vector<std::int32_t>& from = dfa.LastRemap();
-      for (std::size_t i = 0; i < from.size(); ++i) starts[i] = starts[from[i]];
-      idle = aids.SkipAllowed ? dfa.StartId(false) : kNoState;
-    } else if (e.Remap != 0) {
-      const std::vector<std::int32_t>& from = st->Remaps[e.Remap];
-      for (std::size_t i = 0; i < from.size(); ++i) starts[i] = starts[from[i]];
+    if (e.Next == nullptr || e.Remap != 0) {
+      if (e.Next == nullptr && e.Remap == TRE_DFA::kUnknownEdge) {
+        const auto code = static_cast<CharCode>(length == 2 ? b << 8 | q[1] : b);
+        e = dfa.Step(st->Id, code, length == 2);
+        refresh();
+        const std::vector<std::int32_t>& from = dfa.LastRemap();
+        for (std::size_t i = 0; i < from.size(); ++i) starts[i] = starts[from[i]];
+      } else if (e.Next != nullptr) {
+        const std::vector<std::int32_t>& from = st->Remaps[e.Remap];
+        for (std::size_t i = 0; i < from.size(); ++i) starts[i] = starts[from[i]];
+      }
+      if (e.Next == nullptr) return;  // nothing alive, nothing to come
     }
     q += length;
-    if (e.Next == kNoState) return;
-    x = e.Next;
+    st = e.Next;
   }
 }
 

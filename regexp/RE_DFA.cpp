@@ -138,6 +138,7 @@ std::int32_t TRE_DFA::FindOrAdd(std::vector<std::int32_t>& Key) {
   if (!states_.empty() && state_bytes_ + bytes > budget_) Flush();
   auto state = std::make_unique<State>();
   State& s = *state;
+  s.Id = static_cast<std::int32_t>(states_.size());
   s.Hash = hash;
   s.Matched = (Key[0] & kMatchedFlag) != 0;
   s.HasFresh = (Key[0] & kFreshFlag) != 0;
@@ -149,6 +150,7 @@ std::int32_t TRE_DFA::FindOrAdd(std::vector<std::int32_t>& Key) {
     }
     ++s.Groups;
   }
+  s.Special = s.HasFresh || s.Accept >= 0 || s.Tail >= 0 || Key == start_keys_[0];
   s.Key = std::move(Key);
   Key.clear();
   state_bytes_ += bytes;
@@ -195,6 +197,10 @@ void TRE_DFA::BuildPieces(State& S) {
       }
     }
   }
+  if (line_head_found_ && !S.Matched) {  // after LF a new group starts as a line head
+    cuts.push_back(kLF);
+    cuts.push_back(kLF + 1);
+  }
   std::ranges::sort(cuts);
   cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
   S.Cuts = std::move(cuts);
@@ -227,13 +233,19 @@ TRE_DFA::Edge TRE_DFA::Step(std::int32_t Id, CharCode C, bool TwoBytes) {
                          PieceOf(st, static_cast<CharCode>(lead << 8 | 0xFF));
     if (uniform) {
       st.Table[lead] = e;
-    } else {
-      st.Table[lead].Next = kMixedBlock;
+      return;
     }
+    Edge& entry = st.Table[lead];
+    if (entry.Next != nullptr || entry.Remap < kBlockEdge) {
+      entry = {nullptr, kBlockEdge + static_cast<std::uint32_t>(st.Blocks.size())};
+      st.Blocks.push_back(std::make_unique<std::array<Edge, 256>>());
+      state_bytes_ += sizeof(std::array<Edge, 256>);
+    }
+    (*st.Blocks[entry.Remap - kBlockEdge])[C & 0xFF] = e;
   };
   Edge known = s->PieceEdges[piece];
-  if (known.Next != kUnknownEdge) {
-    last_remap_ = s->Remaps[known.Remap];
+  if (known.Next != nullptr || known.Remap == kDeadEdge) {
+    last_remap_ = known.Next != nullptr ? s->Remaps[known.Remap] : std::vector<std::int32_t>{};
     fillTable(*s, known);
     return known;
   }
@@ -285,12 +297,16 @@ TRE_DFA::Edge TRE_DFA::Step(std::int32_t Id, CharCode C, bool TwoBytes) {
       state_bytes_ += sizeof(last_remap_) + last_remap_.size() * sizeof(std::int32_t);
     }
   }
-  e.Remap = remap;
   const std::size_t flushes = flushes_;
   // Nothing alive ends the search only when no group can begin any more.
   const bool dead =
       key_.size() == 1 && (s->Matched || (start_plain_.empty() && start_head_.empty()));
-  e.Next = dead ? kNoState : FindOrAdd(key_);
+  if (dead) {
+    e.Remap = kDeadEdge;
+  } else {
+    e.Next = states_[static_cast<std::size_t>(FindOrAdd(key_))].get();
+    e.Remap = remap;
+  }
   if (flushes == flushes_) {  // the old state is still there: remember the edge
     s->PieceEdges[piece] = e;
     fillTable(*s, e);

@@ -39,31 +39,43 @@ namespace orven {
 
 class TRE_NFA;
 
-inline constexpr std::int32_t kNoState = -1;      // the walk has nothing alive: it ends
-inline constexpr std::int32_t kUnknownEdge = -2;  // an edge not worked out yet
-inline constexpr std::int32_t kMixedBlock = -3;   // a lead byte whose codes part ways
+inline constexpr std::int32_t kNoState = -1;  // no state (an id not built)
 
 class TRE_DFA {
  public:
+  struct State;
+  // An edge leads to a state (Next) and says how the groups move (Remap: 0 when group i
+  // of Next is group i of the old state, else the number of the list in Remaps). Without
+  // Next, Remap says what the edge is: not worked out yet, the end of the walk (nothing
+  // alive, no group can begin), or the table of a lead byte whose codes part ways.
+  static constexpr std::uint32_t kUnknownEdge = 0;
+  static constexpr std::uint32_t kDeadEdge = 1;
+  static constexpr std::uint32_t kBlockEdge = 2;  // + the number of the block's table
   struct Edge {
-    std::int32_t Next = kUnknownEdge;
-    std::uint32_t Remap = 0;  // 0: group i of Next is group i of the old state
+    State* Next = nullptr;
+    std::uint32_t Remap = kUnknownEdge;
   };
   struct State {
+    std::int32_t Id = 0;
     std::int32_t Groups = 0;   // groups alive, oldest first
     std::int32_t Accept = -1;  // the oldest group holding the final state, or -1
     std::int32_t Tail = -1;    // the oldest group where "$" may close a match, or -1
     bool Matched = false;      // a match is known: no new group begins
     bool HasFresh = false;     // the last group began at this position
+    // HasFresh, or a group accepts or has "$", or the state a plain search starts in: the
+    // walk has more to do here than move on.
+    bool Special = false;
     // For a byte that is no lead byte: the edge on that code (never taken on NUL). For a
-    // lead byte: the edge every code of its block takes, or Next = kMixedBlock.
+    // lead byte: the edge every code of its block takes, or kBlockEdge + the number of the
+    // block's own table in Blocks, by trail byte.
     std::array<Edge, 256> Table{};
+    std::vector<std::unique_ptr<std::array<Edge, 256>>> Blocks;
     std::vector<std::int32_t> Key;    // flags, then per group its size and sorted members
     std::vector<std::uint32_t> Cuts;  // codes where the moves of the members change
     std::vector<Edge> PieceEdges;     // per piece between cuts; built on first use
-    std::vector<std::vector<std::int32_t>> Remaps{{}};       // [0] is the identity
-    std::int32_t CutGroup[2] = {-1, -1};                     // cached Cut targets: the group ...
-    std::int32_t CutNext[2] = {kUnknownEdge, kUnknownEdge};  // ... and the state
+    std::vector<std::vector<std::int32_t>> Remaps{{}};  // [0] is the identity
+    std::int32_t CutGroup[2] = {-1, -1};                // cached Cut targets: the group ...
+    std::int32_t CutNext[2] = {kNoState, kNoState};     // ... and the state
     std::uint64_t Hash = 0;
   };
 
@@ -84,11 +96,12 @@ class TRE_DFA {
   const State& At(std::int32_t Id) const { return *states_[static_cast<std::size_t>(Id)]; }
   // The edge of state Id on code C, worked out now; TwoBytes says whether C is a whole
   // double-byte character (else a one-byte code, also a lone lead byte). Its remap is
-  // LastRemap() until the next call. May drop every state (then Id is gone).
+  // LastRemap() until the next call. May drop every state (then Id and every State
+  // pointer are gone; the edge's Next is valid).
   Edge Step(std::int32_t Id, CharCode C, bool TwoBytes);
   const std::vector<std::int32_t>& LastRemap() const { return last_remap_; }
   // The edge of a code whose lead byte is mixed in state Id (or a lone lead byte), as far
-  // as it is known (Next = kUnknownEdge when not).
+  // as it is known.
   Edge PieceEdge(std::int32_t Id, CharCode C) const;
   // State Id with its groups younger than Group cut and no new group to come.
   std::int32_t Cut(std::int32_t Id, std::int32_t Group);
@@ -119,6 +132,8 @@ class TRE_DFA {
  private:
   void AddClosure(std::int32_t Seed, std::vector<std::int32_t>& Out);
   std::int32_t FindOrAdd(std::vector<std::int32_t>& Key);
+  // The codes where some member's label begins or ends (and LF, where a new group may
+  // start as a line head): between two cuts every code leads to the same state.
   void BuildPieces(State& S);
   std::size_t PieceOf(const State& S, CharCode C) const;
   void Flush();

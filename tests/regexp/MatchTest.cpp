@@ -92,6 +92,9 @@ const FindCase kFindCases[] = {
     {"^a|aaa", "aaa", mcls_CRLF, 0, 3},
     {"^aaa|a", "aaa", mcls_CRLF, 0, 3},
     {"^b|aaa", "aaa", mcls_CRLF, 0, 3},
+    // An LF makes the next place a line head also where the state in hand has seen the
+    // same move on another character before.
+    {"^a|bc", "bxb\na", mcls_CRLF, 4, 5},
 };
 
 TEST(TMatchCORE, FindsTheLeftmostLongestMatch) {
