@@ -102,9 +102,9 @@ void TMatchCORE::Search(const char* Text, const char* End, bool LineHead, const 
         st = &dfa.At(cut);
       }
       if (atEnd) return;
-      if (st == idle) {
+      if (st == idle && !aids.StartBytes[*q]) {
         // Nothing is alive and no match is known: every attempt before the next candidate
-        // dies at its first character.
+        // dies at its first character (looked for only when this one is none).
         const Byte* next = Bytes(NextCandidate(Chars(q), End));
         if (kToNul && std::memchr(q, 0, static_cast<std::size_t>(next - q)) != nullptr) {
           q += std::strlen(Chars(q));  // the text ends before the candidate

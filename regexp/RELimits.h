@@ -11,10 +11,11 @@
 namespace orven {
 
 // The NFA (TRE_NFA::Run, before it adds a state): it gives every reference to a subtree a
-// fragment of its own, so x+ doubles x and nested repetitions multiply ((a+)+)+ ...
-// 400,000 unfolded nodes make at most about 800,000 states and 1.2 million transitions,
-// some 50 MiB built in a fraction of a second; a 50,000-character literal unfolds to
-// 100,000, real patterns to a few thousand.
+// fragment of its own. x+ builds x once, but where a "^" in x may be the line-head anchor
+// it builds x twice, so such repetitions nested in each other multiply. 400,000 unfolded
+// nodes make at most about 800,000 states and 1.2 million transitions, some 50 MiB built
+// in a fraction of a second; a 50,000-character literal unfolds to 100,000, real patterns
+// to a few thousand.
 inline constexpr std::uint64_t kMaxUnfoldedNodes = 400'000;
 
 // The states of one lazy automaton (RE_DFA.h), built while it searches: each holds its

@@ -2,9 +2,11 @@
 #include "regexp/RE_NFA.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <stdexcept>
 #include <unordered_map>
+#include <utility>
 
 #include "regexp/ERegExpParser.h"
 #include "regexp/REHash.h"
@@ -14,6 +16,43 @@ namespace orven {
 
 namespace {
 constexpr CharCode kLastTextCode = 0xFFFC;
+
+// Whether a "^" lies below a node, remembered per node (post-order with a stack).
+class HeadFinder {
+ public:
+  bool Has(const TRENode* Root) {
+    std::vector<std::pair<const TRENode*, bool>> todo{{Root, false}};
+    while (!todo.empty()) {
+      auto [n, expanded] = todo.back();
+      todo.pop_back();
+      if (n == nullptr || known_.contains(n)) continue;
+      if (n->Op == reop_LHead) {
+        known_[n] = true;
+      } else if (n->Op == reop_Char || n->Op == reop_LTail) {
+        known_[n] = false;
+      } else if (expanded) {
+        known_[n] =
+            (n->Left != nullptr && known_[n->Left]) || (n->Right != nullptr && known_[n->Right]);
+      } else {
+        todo.push_back({n, true});
+        todo.push_back({n->Left, false});
+        todo.push_back({n->Right, false});
+      }
+    }
+    return Root != nullptr && known_[Root];
+  }
+
+ private:
+  std::unordered_map<const TRENode*, bool> known_;
+};
+
+// x+ is parsed as x followed by x*, one subtree pointed at twice. It is built as one
+// fragment of x with a way back (the same language), unless a "^" in x may be the
+// line-head anchor in the first copy only, which needs the two copies.
+bool IsPlus(const TRENode* Node) {
+  return Node->Op == reop_Concat && Node->Right != nullptr && Node->Right->Op == reop_Closure &&
+         Node->Right->Left == Node->Left;
+}
 }  // namespace
 
 TRE_NFA::TRE_NFA(CharCode LineHeadChar, CharCode LineTailChar)
@@ -38,6 +77,12 @@ std::uint64_t UnfoldedNodeCount(const TRENode* Root, std::uint64_t Limit) {
   const auto isLeaf = [](const TRENode* n) {
     return n->Op == reop_Char || n->Op == reop_LHead || n->Op == reop_LTail;
   };
+  HeadFinder heads;
+  // The children a node's fragment builds: x+ without "^" builds x once, inside its x*.
+  const auto children = [&heads](const TRENode* n) {
+    if (IsPlus(n) && !heads.Has(n->Left)) return std::array<const TRENode*, 2>{n->Right, nullptr};
+    return std::array<const TRENode*, 2>{n->Left, n->Right};
+  };
   std::unordered_map<const TRENode*, std::uint64_t> parents;  // in-degree within the DAG
   std::vector<const TRENode*> todo{Root};
   parents[Root] = 0;
@@ -45,7 +90,7 @@ std::uint64_t UnfoldedNodeCount(const TRENode* Root, std::uint64_t Limit) {
     const TRENode* n = todo.back();
     todo.pop_back();
     if (isLeaf(n)) continue;
-    for (const TRENode* child : {n->Left, n->Right}) {
+    for (const TRENode* child : children(n)) {
       if (child != nullptr && parents[child]++ == 0) todo.push_back(child);
     }
   }
@@ -59,7 +104,7 @@ std::uint64_t UnfoldedNodeCount(const TRENode* Root, std::uint64_t Limit) {
     total += w;
     if (total > Limit) return total;
     if (isLeaf(n)) continue;
-    for (const TRENode* child : {n->Left, n->Right}) {
+    for (const TRENode* child : children(n)) {
       if (child == nullptr) continue;
       std::uint64_t& cw = ways[child];
       cw = std::min(cw + w, Limit + 1);
@@ -91,6 +136,7 @@ void TRE_NFA::GenerateStateList(const TRENode* Node, int From, int To) {
     bool IsEpsilon;
   };
   std::vector<Step> todo{{Node, From, To, false}};
+  HeadFinder heads;
   while (!todo.empty()) {
     const Step step = todo.back();
     todo.pop_back();
@@ -126,6 +172,15 @@ void TRE_NFA::GenerateStateList(const TRENode* Node, int From, int To) {
         }
         break;
       case reop_Concat: {
+        if (IsPlus(node) && !(step.From == EntryState && heads.Has(node->Left))) {
+          const int start = AddState();
+          const int end = AddState();
+          AddTransition(step.From, start, EpsilonLabel, EpsilonLabel);
+          todo.push_back({nullptr, end, step.To, true});
+          todo.push_back({nullptr, end, start, true});
+          todo.push_back({node->Left, start, end, false});
+          break;
+        }
         const int middle = AddState();
         todo.push_back({node->Right, middle, step.To, false});
         todo.push_back({node->Left, step.From, middle, false});

@@ -1,11 +1,13 @@
 // TRE_NFA: Thompson construction from a parse tree. States are numbered 0, 1, 2 ... in
 // order of creation; EntryState is 0, FinalState is 1 and never has an outgoing
-// transition. Every tree node adds a fragment between two given states; a subtree that is
-// pointed at twice (x+) gets two fragments. A "^" whose fragment starts at EntryState is the
-// line-head anchor (label LineHeadChar, LineHeadFound set), a "$" whose fragment ends at
-// FinalState the line-tail anchor (label LineTailChar, LineTailFound set); elsewhere they
-// are the plain characters. A label is the code range Lo..Hi (inclusive); Lo = 0xFFFF
-// (EpsilonLabel) marks an empty transition. Labels taken from leaves are equal or disjoint
+// transition. Every tree node adds a fragment between two given states. x+ (x then x*, one
+// subtree pointed at twice) is one fragment of x with an empty way back from its end to
+// its start, except where the first x starts at EntryState and holds a "^": then x and x*
+// get a fragment each, since that "^" is the anchor in the first only. A "^" whose fragment starts
+// at EntryState is the line-head anchor (label LineHeadChar, LineHeadFound set), a "$" whose
+// fragment ends at FinalState the line-tail anchor (label LineTailChar, LineTailFound set);
+// elsewhere they are the plain characters. A label is the code range Lo..Hi (inclusive); Lo =
+// 0xFFFF (EpsilonLabel) marks an empty transition. Labels taken from leaves are equal or disjoint
 // and never reach the reserved codes 0xFFFD-0xFFFF (a leaf's part there is left out: no
 // text holds those codes), so only the anchors and empty transitions carry them. A plain
 // "^" or "$" is the one label that may share its code with a leaf's range ("." or a class
