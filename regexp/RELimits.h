@@ -19,7 +19,7 @@ namespace orven {
 inline constexpr std::uint64_t kMaxUnfoldedNodes = 400'000;
 
 // The states of one lazy automaton (RE_DFA.h), built while it searches: each holds its
-// 256 edges (2 KiB) and the NFA states of its groups. 8 MiB hold some 3,000 states, many
+// 256 edges (4 KiB) and the NFA states of its groups. 8 MiB hold some 2,000 states, many
 // times what the conversions' patterns and ordinary searches build (a few to a few
 // hundred); a search that needs more drops them all and builds what it needs again, so
 // the budget bounds memory and changes no answer.

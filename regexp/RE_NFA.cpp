@@ -171,34 +171,29 @@ void TRE_NFA::GenerateStateList(const TRENode* Node, int From, int To) {
           AddTransition(step.From, step.To, node->Lo, node->Hi);
         }
         break;
-      case reop_Concat: {
-        if (IsPlus(node) && !(step.From == EntryState && heads.Has(node->Left))) {
-          const int start = AddState();
-          const int end = AddState();
-          AddTransition(step.From, start, EpsilonLabel, EpsilonLabel);
-          todo.push_back({nullptr, end, step.To, true});
-          todo.push_back({nullptr, end, start, true});
-          todo.push_back({node->Left, start, end, false});
+      case reop_Concat:
+      case reop_Closure: {
+        // x* loops at its start; x+ (built once) leaves only from the end of an x.
+        const bool plus = node->Op == reop_Concat && IsPlus(node) &&
+                          !(step.From == EntryState && heads.Has(node->Left));
+        if (node->Op == reop_Concat && !plus) {
+          const int middle = AddState();
+          todo.push_back({node->Right, middle, step.To, false});
+          todo.push_back({node->Left, step.From, middle, false});
           break;
         }
-        const int middle = AddState();
-        todo.push_back({node->Right, middle, step.To, false});
-        todo.push_back({node->Left, step.From, middle, false});
+        const int start = AddState();
+        const int end = AddState();
+        AddTransition(step.From, start, EpsilonLabel, EpsilonLabel);
+        todo.push_back({nullptr, plus ? end : start, step.To, true});
+        todo.push_back({nullptr, end, start, true});
+        todo.push_back({node->Left, start, end, false});
         break;
       }
       case reop_Union:
         todo.push_back({node->Right, step.From, step.To, false});
         todo.push_back({node->Left, step.From, step.To, false});
         break;
-      case reop_Closure: {
-        const int start = AddState();
-        const int end = AddState();
-        AddTransition(step.From, start, EpsilonLabel, EpsilonLabel);
-        todo.push_back({nullptr, start, step.To, true});
-        todo.push_back({nullptr, end, start, true});
-        todo.push_back({node->Left, start, end, false});
-        break;
-      }
       case reop_Empty:
         AddTransition(step.From, step.To, EpsilonLabel, EpsilonLabel);
         break;

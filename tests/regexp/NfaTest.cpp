@@ -159,34 +159,29 @@ struct RefNfa {
       case reop_LTail:
         to == 1 ? Add(from, to, kTail, kTail) : Add(from, to, n->Lo, n->Hi);
         break;
-      case reop_Concat: {
-        if (n->Right->Op == reop_Closure && n->Right->Left == n->Left && !(from == 0 && HasHead(n->Left))) {
-          const int s = AddState();  // x+: one x with a way back
-          const int e = AddState();
-          Add(from, s, EpsilonLabel, EpsilonLabel);
-          Gen(n->Left, s, e);
-          Add(e, s, EpsilonLabel, EpsilonLabel);
-          Add(e, to, EpsilonLabel, EpsilonLabel);
+      case reop_Concat:
+      case reop_Closure: {
+        // x+ over x without a "^" at the entry: one x with a way back.
+        const bool plus = n->Op == reop_Concat && n->Right->Op == reop_Closure &&
+                          n->Right->Left == n->Left && !(from == 0 && HasHead(n->Left));
+        if (n->Op == reop_Concat && !plus) {
+          const int m = AddState();
+          Gen(n->Left, from, m);
+          Gen(n->Right, m, to);
           break;
         }
-        const int m = AddState();
-        Gen(n->Left, from, m);
-        Gen(n->Right, m, to);
+        const int s = AddState();
+        const int e = AddState();
+        Add(from, s, EpsilonLabel, EpsilonLabel);
+        Gen(n->Left, s, e);
+        Add(e, s, EpsilonLabel, EpsilonLabel);
+        Add(plus ? e : s, to, EpsilonLabel, EpsilonLabel);
         break;
       }
       case reop_Union:
         Gen(n->Left, from, to);
         Gen(n->Right, from, to);
         break;
-      case reop_Closure: {
-        const int s = AddState();
-        const int e = AddState();
-        Add(from, s, EpsilonLabel, EpsilonLabel);
-        Gen(n->Left, s, e);
-        Add(e, s, EpsilonLabel, EpsilonLabel);
-        Add(s, to, EpsilonLabel, EpsilonLabel);
-        break;
-      }
       case reop_Empty:
         Add(from, to, EpsilonLabel, EpsilonLabel);
         break;
