@@ -97,9 +97,13 @@ void TMatchCORE::Search(const char* Text, const char* End, bool LineHead, const 
       if (g >= 0) {
         Start = starts[g];
         Stop = Chars(q);
-        const std::int32_t cut = dfa.Cut(st->Id, g);
-        refresh();
-        st = &dfa.At(cut);
+        if (st->CutGroup[0] == g || st->CutGroup[1] == g) {
+          st = st->CutNext[st->CutGroup[0] == g ? 0 : 1];
+        } else {
+          const std::int32_t cut = dfa.Cut(st->Id, g);
+          refresh();
+          st = &dfa.At(cut);
+        }
       }
       if (atEnd) return;
       if (st == idle && !aids.StartBytes[*q]) {

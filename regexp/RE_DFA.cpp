@@ -317,7 +317,7 @@ TRE_DFA::Edge TRE_DFA::Step(std::int32_t Id, CharCode C, bool TwoBytes) {
 std::int32_t TRE_DFA::Cut(std::int32_t Id, std::int32_t Group) {
   State* s = states_[static_cast<std::size_t>(Id)].get();
   for (int k = 0; k < 2; ++k) {
-    if (s->CutGroup[k] == Group) return s->CutNext[k];
+    if (s->CutGroup[k] == Group) return s->CutNext[k]->Id;
   }
   key_.assign(1, kMatchedFlag);
   std::int32_t g = 0;
@@ -331,7 +331,7 @@ std::int32_t TRE_DFA::Cut(std::int32_t Id, std::int32_t Group) {
   if (flushes == flushes_) {
     const int k = s->CutGroup[0] < 0 ? 0 : 1;
     s->CutGroup[k] = Group;
-    s->CutNext[k] = next;
+    s->CutNext[k] = states_[static_cast<std::size_t>(next)].get();
   }
   return next;
 }

@@ -75,7 +75,7 @@ class TRE_DFA {
     std::vector<Edge> PieceEdges;     // per piece between cuts; built on first use
     std::vector<std::vector<std::int32_t>> Remaps{{}};  // [0] is the identity
     std::int32_t CutGroup[2] = {-1, -1};                // cached Cut targets: the group ...
-    std::int32_t CutNext[2] = {kNoState, kNoState};     // ... and the state
+    State* CutNext[2] = {nullptr, nullptr};             // ... and the state
     std::uint64_t Hash = 0;
   };
 
