@@ -129,7 +129,7 @@ void TMatchCORE::Search(const char* Text, const char* End, bool LineHead, const 
       if (kToNul ? q[1] != 0 : q + 1 < end) {
         length = 2;
         if (e.Next == nullptr && e.Remap >= TRE_DFA::kBlockEdge) {
-          e = (*st->Blocks[e.Remap - TRE_DFA::kBlockEdge])[q[1]];
+          e = st->Blocks[(e.Remap - TRE_DFA::kBlockEdge) * 256 + q[1]];
         }
       } else {
         e = dfa.PieceEdge(st->Id, b);  // a lone lead byte before the terminator

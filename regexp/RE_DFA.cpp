@@ -237,11 +237,11 @@ TRE_DFA::Edge TRE_DFA::Step(std::int32_t Id, CharCode C, bool TwoBytes) {
     }
     Edge& entry = st.Table[lead];
     if (entry.Next != nullptr || entry.Remap < kBlockEdge) {
-      entry = {nullptr, kBlockEdge + static_cast<std::uint32_t>(st.Blocks.size())};
-      st.Blocks.push_back(std::make_unique<std::array<Edge, 256>>());
+      entry = {nullptr, kBlockEdge + static_cast<std::uint32_t>(st.Blocks.size() / 256)};
+      st.Blocks.resize(st.Blocks.size() + 256);
       state_bytes_ += sizeof(std::array<Edge, 256>);
     }
-    (*st.Blocks[entry.Remap - kBlockEdge])[C & 0xFF] = e;
+    st.Blocks[(entry.Remap - kBlockEdge) * 256 + (C & 0xFF)] = e;
   };
   Edge known = s->PieceEdges[piece];
   if (known.Next != nullptr || known.Remap == kDeadEdge) {

@@ -67,9 +67,9 @@ class TRE_DFA {
     bool Special = false;
     // For a byte that is no lead byte: the edge on that code (never taken on NUL). For a
     // lead byte: the edge every code of its block takes, or kBlockEdge + the number of the
-    // block's own table in Blocks, by trail byte.
+    // block's own table in Blocks (256 edges from (number) * 256 on, by trail byte).
     std::array<Edge, 256> Table{};
-    std::vector<std::unique_ptr<std::array<Edge, 256>>> Blocks;
+    std::vector<Edge> Blocks;
     std::vector<std::int32_t> Key;    // flags, then per group its size and sorted members
     std::vector<std::uint32_t> Cuts;  // codes where the moves of the members change
     std::vector<Edge> PieceEdges;     // per piece between cuts; built on first use
