@@ -24,6 +24,7 @@
 #include "regexp/REParser.h"
 #include "regexp/REPreProcessor.h"
 #include "regexp/RE_DFA.h"
+#include "bench/bench_patterns.h"
 #include "regexp/RE_NFA.h"
 
 #ifdef ORVEN_BENCH_ONIGURUMA
@@ -33,6 +34,8 @@
 namespace {
 
 using orven::TAWKStr;
+using orven::bench::Doubling;
+using orven::bench::WordsBehindDotStar;
 
 std::string Sjis(const std::string& utf8) {
   std::optional<std::string> s = orven::Utf8ToCp932(utf8);
@@ -122,25 +125,6 @@ std::size_t CompileBytes(const std::string& pattern) {
   nfa.Run(parser);
   const orven::TRE_DFA dfa(nfa);
   return dfa.ByteSize();
-}
-
-// "(a|b)*a" and n more "(a|b)": the DFA remembers the last n + 1 letters, 2^(n+1) states.
-std::string Doubling(int n) {
-  std::string pattern = "(a|b)*a";
-  for (int i = 0; i < n; ++i) pattern += "(a|b)";
-  return pattern;
-}
-
-// ".*" before an alternation of n words of 4 to 9 small letters.
-std::string WordsBehindDotStar(int n) {
-  std::mt19937 rng(77);
-  std::string pattern = ".*(";
-  for (int i = 0; i < n; ++i) {
-    if (i > 0) pattern += '|';
-    const int length = 4 + static_cast<int>(rng() % 6);
-    for (int k = 0; k < length; ++k) pattern += static_cast<char>('a' + rng() % 26);
-  }
-  return pattern + ")";
 }
 
 std::string FuzzyPattern() {

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_patterns.h"
 #include "regexp/AWKStr.h"
 #include "regexp/REParser.h"
 #include "regexp/RE_DFA.h"
@@ -32,6 +33,8 @@
 namespace {
 
 using orven::TAWKStr;
+using orven::bench::Doubling;
+using orven::bench::WordsBehindDotStar;
 using Clock = std::chrono::steady_clock;
 
 double Seconds(const std::function<void()>& run) {
@@ -163,11 +166,6 @@ void Corpus(const char* path) {
   }
 }
 
-std::string Doubling(int n) {
-  std::string p = "(a|b)*a";
-  for (int i = 0; i < n; ++i) p += "(a|b)";
-  return p;
-}
 std::string DotX(int n) { return ".*x" + std::string(static_cast<std::size_t>(n), '.'); }
 std::string Nested(int n) {
   std::string p = "a";
@@ -178,16 +176,6 @@ std::string Literal(int n) {
   std::string p;
   for (int i = 0; i < n; ++i) p += static_cast<char>('a' + i % 26);
   return p;
-}
-std::string Words(int n) {
-  std::mt19937 rng(77);
-  std::string p = ".*(";
-  for (int i = 0; i < n; ++i) {
-    if (i > 0) p += '|';
-    for (int k = 0, len = 4 + static_cast<int>(rng() % 6); k < len; ++k)
-      p += static_cast<char>('a' + rng() % 26);
-  }
-  return p + ")";
 }
 std::string DotA(int n) {
   std::string p;
@@ -203,7 +191,7 @@ void Compiles() {
   const C rows[] = {
       {"(a|b)*a(a|b){17}", Doubling(17)}, {"(a|b)*a(a|b){20}", Doubling(20)},
       {".*x.{17}", DotX(17)},             {"((a)+)+ 18 deep", Nested(18)},
-      {"literal 50,000", Literal(50'000)}, {".*(5,000 words)", Words(5'000)},
+      {"literal 50,000", Literal(50'000)}, {".*(5,000 words)", WordsBehindDotStar(5'000)},
       {"(.*a){5000}", DotA(5'000)},
   };
   std::printf("\n%-18s %10s %10s %10s %10s %8s\n", "compile", "ours ms", "ours MB", "search ms",
