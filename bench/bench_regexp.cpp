@@ -2,19 +2,15 @@
 //  - the line transforms: one 80-byte Shift_JIS line through the 4 escape patterns, and
 //    through all 94 patterns (escapes and the 90 kana rows) with a pattern assignment and
 //    a GSub each; the 94 patterns rotate through more than the pattern cache holds;
-//  - the compile pipeline (parser, NFA, DFA) on the line patterns, a fuzzy-dictionary
-//    pattern, a doubling automaton and a word list behind ".*";
-//  - the two sides of the compile budget (RELimits.h): the largest patterns it admits,
-//    with their time and the peak memory of the process (run such a benchmark alone,
-//    --benchmark_filter=BM_CompileBudget/0, for its own peak), and the patterns it refuses
-//    with the time it takes to refuse them;
+//  - the compile pipeline (parser, NFA, the empty lazy automaton) on the line patterns, a
+//    fuzzy-dictionary pattern, a doubling automaton and a word list behind ".*" (the
+//    growth of search time and the largest patterns: bench_complexity);
 //  - Match and GSub over 10 MB of generated Shift_JIS text with a literal, a class and an
 //    alternation, beside the same searches made with Oniguruma (when it was found at
 //    configure time) in the same binary.
 // Match runs over a text in which the pattern occurs only at the very end, so it measures
 // the scan; GSub runs over a text in which it occurs often.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <random>
 #include <stdexcept>
@@ -28,6 +24,7 @@
 #include "regexp/REParser.h"
 #include "regexp/REPreProcessor.h"
 #include "regexp/RE_DFA.h"
+#include "bench/bench_patterns.h"
 #include "regexp/RE_NFA.h"
 
 #ifdef ORVEN_BENCH_ONIGURUMA
@@ -37,6 +34,8 @@
 namespace {
 
 using orven::TAWKStr;
+using orven::bench::Doubling;
+using orven::bench::WordsBehindDotStar;
 
 std::string Sjis(const std::string& utf8) {
   std::optional<std::string> s = orven::Utf8ToCp932(utf8);
@@ -117,38 +116,15 @@ BENCHMARK(BM_LineAll94Patterns);
 
 // ---- Compiling ---------------------------------------------------------------------------
 
-// Parser, NFA and DFA of one preprocessed pattern, as a cache miss runs them.
-orven::TRE_DFA CompileDfa(const std::string& pattern) {
+// Parser, NFA and the empty lazy automaton of one preprocessed pattern, as a cache miss
+// runs them; the bytes it holds.
+std::size_t CompileBytes(const std::string& pattern) {
   orven::TREParser parser(pattern);
   parser.Run();
   orven::TRE_NFA nfa(0xFFFD, 0xFFFE);
   nfa.Run(parser);
-  orven::TRE_DFA dfa;
-  dfa.Run(nfa);
-  return dfa;
-}
-
-std::size_t CompileStates(const std::string& pattern) {
-  return CompileDfa(pattern).StateList.size();
-}
-
-// "(a|b)*a" and n more "(a|b)": the DFA remembers the last n + 1 letters, 2^(n+1) states.
-std::string Doubling(int n) {
-  std::string pattern = "(a|b)*a";
-  for (int i = 0; i < n; ++i) pattern += "(a|b)";
-  return pattern;
-}
-
-// ".*" before an alternation of n words of 4 to 9 small letters.
-std::string WordsBehindDotStar(int n) {
-  std::mt19937 rng(77);
-  std::string pattern = ".*(";
-  for (int i = 0; i < n; ++i) {
-    if (i > 0) pattern += '|';
-    const int length = 4 + static_cast<int>(rng() % 6);
-    for (int k = 0; k < length; ++k) pattern += static_cast<char>('a' + rng() % 26);
-  }
-  return pattern + ")";
+  const orven::TRE_DFA dfa(nfa);
+  return dfa.ByteSize();
 }
 
 std::string FuzzyPattern() {
@@ -161,12 +137,12 @@ std::string FuzzyPattern() {
 }
 
 void BM_CompileLinePatterns(benchmark::State& state) {
-  std::size_t states = 0;
+  std::size_t bytes = 0;
   for (auto _ : state) {
-    states = 0;
-    for (const auto& entry : LinePatterns()) states += CompileStates(entry.first);
+    bytes = 0;
+    for (const auto& entry : LinePatterns()) bytes += CompileBytes(entry.first);
   }
-  state.counters["states"] = static_cast<double>(states);
+  state.counters["bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_CompileLinePatterns)->Unit(benchmark::kMicrosecond);
 
@@ -177,69 +153,11 @@ void BM_Compile(benchmark::State& state) {
     case 1: pattern = Doubling(10); state.SetLabel("(a|b)*a(a|b){10}"); break;
     case 2: pattern = WordsBehindDotStar(300); state.SetLabel(".*(300 words)"); break;
   }
-  std::size_t states = 0;
-  for (auto _ : state) states = CompileStates(pattern);
-  state.counters["states"] = static_cast<double>(states);
+  std::size_t bytes = 0;
+  for (auto _ : state) bytes = CompileBytes(pattern);
+  state.counters["bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_Compile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-
-// ".*a" n times: state k holds the loops of k ".*", so states grow large and costly.
-std::string DotStarRun(int n) {
-  std::string pattern;
-  for (int i = 0; i < n; ++i) pattern += ".*a";
-  return pattern;
-}
-
-// "((a)+)+" nested n deep: every "+" doubles the fragments below it.
-std::string NestedPlus(int n) {
-  std::string pattern = "a";
-  for (int i = 0; i < n; ++i) pattern = "(" + pattern + ")+";
-  return pattern;
-}
-
-struct BudgetCase {
-  const char* label;
-  std::string (*make)(int);
-  int n;
-};
-
-// Accepted: the largest doubling automaton within the memory budget, the word list,
-// and near the work budget the costliest kind of state. Refused: one step past each, by
-// memory, by work, and by unfolding.
-const BudgetCase kBudgetCases[] = {
-    {"accepted (a|b)*a(a|b){16}", Doubling, 16},
-    {"accepted .*(2000 words)", WordsBehindDotStar, 2000},
-    {"accepted (.*a){3000}", DotStarRun, 3000},
-    {"refused (a|b)*a(a|b){17}: memory", Doubling, 17},
-    {"refused (a|b)*a(a|b){40}: memory", Doubling, 40},
-    {"refused .*(4000 words): work", WordsBehindDotStar, 4000},
-    {"refused (.*a){5000}: work", DotStarRun, 5000},
-    {"refused ((a)+)+ 30 deep: unfolding", NestedPlus, 30},
-};
-
-void BM_CompileBudget(benchmark::State& state) {
-  const BudgetCase& c = kBudgetCases[state.range(0)];
-  const std::string pattern = c.make(c.n);
-  std::size_t states = 0, bytes = 0;
-  bool refused = false;
-  for (auto _ : state) {
-    try {
-      const orven::TRE_DFA dfa = CompileDfa(pattern);
-      states = dfa.StateList.size();
-      bytes = dfa.ByteSize();
-    } catch (const orven::ERegExpParser&) {
-      refused = true;
-    }
-  }
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  state.SetLabel(c.label);
-  state.counters["states"] = static_cast<double>(states);
-  state.counters["dfa_MiB"] = static_cast<double>(bytes) / (1 << 20);
-  state.counters["peak_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024;
-  state.counters["refused"] = refused ? 1 : 0;
-}
-BENCHMARK(BM_CompileBudget)->DenseRange(0, 7)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // ---- 10 MB of text -----------------------------------------------------------------------
 

@@ -55,8 +55,8 @@ struct KanaFound {
   KanaFound(TAWKStr& awk, const std::string& text) {
     static const PairRowKana pairRows;
     awk.SetRegExp(kHalfWidthClass);
-    int start = 0, length = 0;
-    for (int at = awk.Match(text, start, length); at > 0;
+    std::int64_t start = 0, length = 0;
+    for (std::int64_t at = awk.MatchFrom(text, 1, start, length); at > 0;
          at = awk.MatchFrom(text, at + 1, start, length)) {
       // A half-width character is one byte, so the byte behind it starts a character.
       const auto c = static_cast<unsigned char>(text[static_cast<std::size_t>(at - 1)]);

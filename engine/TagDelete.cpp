@@ -1,6 +1,7 @@
 #include "engine/TagDelete.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "encoding/sjisconv.h"
 #include "engine/TextFiles.h"
@@ -28,8 +29,8 @@ constexpr std::size_t kNone = std::string::npos;
 std::size_t FindBracket(TAWKStr& awk, const char* bracket, const std::string& line,
                         std::size_t from) {
   awk.SetRegExp(bracket);
-  int start = 0, length = 0;
-  return awk.MatchFrom(line, static_cast<int>(from) + 1, start, length) > 0
+  std::int64_t start = 0, length = 0;
+  return awk.MatchFrom(line, static_cast<std::int64_t>(from) + 1, start, length) > 0
              ? static_cast<std::size_t>(start - 1)
              : kNone;
 }

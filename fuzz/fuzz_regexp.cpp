@@ -28,7 +28,7 @@ using orven::TAWKStr;
 using namespace orven::fuzz;
 
 constexpr std::size_t kMaxInput = 2048;
-constexpr orven::TRECompileBudget kFuzzBudget{std::size_t{16} << 20, 20'000'000};
+constexpr std::size_t kFuzzStateBudget = std::size_t{64} << 10;
 
 // Assigns the pattern; afterwards RegExp reads the pattern, or, when it failed, empty
 // (a compile error) or what it read before (an error of the dictionary preprocessing).
@@ -137,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text = fields.size() > 2 ? fields[2] : "";
 
   TAWKStr awk;
-  awk.SetCompileBudget(kFuzzBudget);
+  awk.SetStateBudget(kFuzzStateBudget);
   awk.SetLineSeparator((flags & 2) != 0 ? orven::mcls_LF : orven::mcls_CRLF);
   awk.SetUseSynonymDic((flags & 4) != 0);
   SetFuzzy(awk, (flags & 1) != 0);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <stdexcept>
 
 #include "regexp/FuzzyCharDic.h"
 #include "regexp/REChars.h"
@@ -16,7 +18,7 @@ constexpr unsigned char kLF = 0x0A;
 constexpr std::size_t kKeptScratch = std::size_t{1} << 20;
 
 // Where the text of S, from byte From on, ends as the matchers see it: its first NUL byte.
-const char* TextEnd(const std::string& S, std::size_t From) {
+const char* TextEnd(std::string_view S, std::size_t From) {
   const char* begin = S.data() + From;
   const void* nul = std::memchr(begin, 0, S.size() - From);
   return nul != nullptr ? static_cast<const char*>(nul) : S.data() + S.size();
@@ -25,10 +27,7 @@ const char* TextEnd(const std::string& S, std::size_t From) {
 // Whether the text [From, To), which starts at a character start, ends in the character
 // LF (and not in a double-byte character whose second byte has the value of LF).
 bool EndsInLF(const char* From, const char* To) {
-  if (To == From || static_cast<unsigned char>(To[-1]) != kLF) return false;
-  const char* p = To - 1;
-  while (p > From && IsLeadByte(p[-1])) --p;
-  return ((To - 1 - p) & 1) == 0;
+  return To != From && static_cast<unsigned char>(To[-1]) == kLF && !IsTrailByte(From, To - 1);
 }
 
 // First pass of the expansion: "\&" is protected with one more "\" so that it survives the
@@ -103,6 +102,14 @@ class ReplacementPlan {
   std::vector<std::size_t> matched_at_;
 };
 
+// An int the public interface hands out, or a failure where it cannot hold the value.
+int Narrow(std::int64_t Value) {
+  if (Value > std::numeric_limits<int>::max()) {
+    throw std::overflow_error("a position past 2 GiB does not fit the result");
+  }
+  return static_cast<int>(Value);
+}
+
 }  // namespace
 
 // Prepared templates by their text, so that a template used again (every line of a
@@ -135,14 +142,6 @@ TAWKStr::TAWKStr() : templates_(std::make_unique<TemplateCache>()) {
 
 TAWKStr::~TAWKStr() = default;
 
-void TAWKStr::SetRegExp(const std::string& Pattern) {
-  TMatchCORE::SetRegExp(Pattern);
-  const TRE_DFA& dfa = CurrentDFA();
-  Matcher = dfa.LineHeadFound || dfa.LineTailFound
-                ? static_cast<TMatcher>(&TMatchCORE::FindAnchored)
-                : static_cast<TMatcher>(&TMatchCORE::FindPlain);
-}
-
 bool TAWKStr::UseFuzzyCharDic() const { return PreProcessor().UseFuzzyCharDic; }
 
 void TAWKStr::SetUseFuzzyCharDic(bool value) {
@@ -162,23 +161,39 @@ int TAWKStr::Match(const std::string& S, int& RStart, int& RLength) {
 }
 
 int TAWKStr::MatchFrom(const std::string& S, int From, int& RStart, int& RLength) {
-  const std::size_t from = From < 1 ? 0 : std::min(static_cast<std::size_t>(From - 1), S.size());
+  std::int64_t start = 0, length = 0;
+  const std::int64_t result = MatchFrom(S, From, start, length);
+  RStart = Narrow(start);
+  RLength = Narrow(length);
+  return Narrow(result);
+}
+
+std::int64_t TAWKStr::MatchFrom(const std::string& S, std::int64_t From, std::int64_t& RStart,
+                                std::int64_t& RLength) {
+  return MatchFrom(S, 0, From, RStart, RLength);
+}
+
+std::int64_t TAWKStr::MatchFrom(const std::string& S, std::int64_t Base, std::int64_t From,
+                                std::int64_t& RStart, std::int64_t& RLength) {
+  From -= Base;
+  const std::size_t from = From < 1 ? 0
+                                    : static_cast<std::size_t>(std::min<std::uint64_t>(
+                                          static_cast<std::uint64_t>(From - 1), S.size()));
   const char* const text = S.data() + from;
   const char* start = nullptr;
   const char* stop = nullptr;
   if (from > 0 && Rejects()) {  // one NUL scan of the whole rest on every call would add up
     FindPlainToNul(text, S.data() + S.size(), start, stop);
-  } else if (from == 0 || EndsInLF(S.data(), text)) {
-    (this->*Matcher)(text, TextEnd(S, from), start, stop);
   } else {
-    SearchFrom(text, TextEnd(S, from), start, stop);
+    const bool lineHead = from == 0 ? Base == 0 : EndsInLF(S.data(), text);
+    Find(text, TextEnd(S, from), lineHead, start, stop);
   }
   if (start == nullptr) {
     RStart = RLength = 0;
     return 0;
   }
-  RStart = static_cast<int>(start - S.data()) + 1;
-  RLength = static_cast<int>(stop - start);
+  RStart = Base + (start - S.data()) + 1;
+  RLength = stop - start;
   return RStart;
 }
 
@@ -194,7 +209,7 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
   if (first > end) return 0;
   const char* start = nullptr;
   const char* stop = nullptr;
-  (this->*Matcher)(first, end, start, stop);
+  Find(first, end, first == text, start, stop);
   if (start == nullptr) return 0;
   const ReplacementPlan& plan = templates_->Get(Replacement);  // may throw
   // The result is built in the buffer of an earlier call and swapped in, so that GSub on
@@ -202,7 +217,7 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
   std::string& out = scratch_;
   out.clear();
   out.reserve(S.size() + S.size() / 8 + 16);
-  int count = 0;
+  std::int64_t count = 0;
   const char* rest = text;
   for (;;) {
     out.append(rest, start);
@@ -221,17 +236,14 @@ int TAWKStr::GSub(const std::string& Replacement, std::string& S) {
     ++count;
     rest = stop;
     if (rest == end) break;  // the text is done; bytes from a NUL on are kept as they are
-    if (EndsInLF(start, stop)) {
-      (this->*Matcher)(rest, end, start, stop);  // a line head: "^" may match here
-    } else {
-      SearchFrom(rest, end, start, stop);
-    }
+    Find(rest, end, EndsInLF(start, stop), start, stop);  // after LF "^" may match
     if (start == nullptr) break;
   }
   out.append(rest, static_cast<std::size_t>(S.data() + S.size() - rest));
+  const int result = Narrow(count);
   S.swap(out);
   if (out.capacity() > kKeptScratch) std::string().swap(out);  // no whole files kept
-  return count;
+  return result;
 }
 
 int TAWKStr::Split(const std::string& S, std::vector<std::string>& Strings) {
@@ -244,7 +256,7 @@ int TAWKStr::Split(const std::string& S, std::vector<std::string>& Strings) {
     if (text > end) end = TextEnd(S, cur);
     const char* start = nullptr;
     const char* stop = nullptr;
-    (this->*Matcher)(text, end, start, stop);
+    Find(text, end, true, start, stop);
     if (start == nullptr) {
       Strings.push_back(pending + S.substr(cur));
       pending.clear();
@@ -266,7 +278,7 @@ int TAWKStr::Split(const std::string& S, std::vector<std::string>& Strings) {
     }
   }
   if (!pending.empty()) Strings.push_back(std::move(pending));
-  return static_cast<int>(Strings.size());
+  return Narrow(static_cast<std::int64_t>(Strings.size()));
 }
 
 std::string TAWKStr::ExpandReplacement(const std::string& Template, const std::string& Matched) {

@@ -11,8 +11,10 @@
 // preprocessing switches off, with the built-in fuzzy-character dictionary installed.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "regexp/ERegExpParser.h"
@@ -22,14 +24,8 @@ namespace orven {
 
 class TAWKStr final : public TMatchCORE {
  public:
-  // FindPlain or FindAnchored, chosen at every assignment of RegExp.
-  using TMatcher = void (TMatchCORE::*)(const char* Text, const char* End, const char*& Start,
-                                        const char*& Stop) const;
-
   TAWKStr();
-  ~TAWKStr() override;
-
-  void SetRegExp(const std::string& Pattern) override;
+  ~TAWKStr();
 
   // Switching either one recompiles the current pattern at once.
   bool UseFuzzyCharDic() const;
@@ -38,16 +34,28 @@ class TAWKStr final : public TMatchCORE {
   void SetUseSynonymDic(bool value);
 
   // The leftmost-longest match: RStart (1-based) and RLength, and RStart as the result;
-  // 0, 0, 0 when there is none.
+  // 0, 0, 0 when there is none. A position or length past what int holds (a line over
+  // 2 GiB) throws std::overflow_error rather than answer wrongly.
   int Match(const std::string& S, int& RStart, int& RLength);
   // Match on the text of S from byte From (1-based, a character start) on, positions still
   // counted in S: what Match would find in S after erasing its first From - 1 bytes, where
   // From is a line head when it is 1 or follows the character LF. No match: 0, 0, 0; a
   // From beyond the text (size + 1 included) finds only what the empty text would.
+  // Positions are 64-bit: lines have no length limit.
+  std::int64_t MatchFrom(const std::string& S, std::int64_t From, std::int64_t& RStart,
+                         std::int64_t& RLength);
+  // MatchFrom where S is the part of a longer line from byte Base + 1 on (a character start
+  // that follows no LF): From and the results count in that line. The walks of a long line
+  // hand out positions this way; tests reach positions past 2^31 with it.
+  std::int64_t MatchFrom(const std::string& S, std::int64_t Base, std::int64_t From,
+                         std::int64_t& RStart, std::int64_t& RLength);
+  // The same with int positions, for the callers of the short form (overflow as Match).
   int MatchFrom(const std::string& S, int From, int& RStart, int& RLength);
-  // Replaces every match by the expanded Replacement; returns the number of replacements.
+  // Replaces every match by the expanded Replacement; returns the number of replacements
+  // (past what int holds: std::overflow_error, S unchanged).
   int GSub(const std::string& Replacement, std::string& S);
-  // Fills Strings with the fields between matches; returns their number.
+  // Fills Strings with the fields between matches; returns their number (past what int
+  // holds: std::overflow_error).
   int Split(const std::string& S, std::vector<std::string>& Strings);
 
   // The text that replaces one match: "&" is Matched, "\&" a literal "&", \n \r \t \b and
@@ -55,8 +63,6 @@ class TAWKStr final : public TMatchCORE {
   std::string ExpandReplacement(const std::string& Template, const std::string& Matched);
   // Decodes every escape of Text.
   std::string UnescapeText(const std::string& Text);
-
-  TMatcher Matcher = static_cast<TMatcher>(&TMatchCORE::FindPlain);
 
  private:
   class TemplateCache;  // templates already prepared for expansion

@@ -1,19 +1,23 @@
-// TMatchCORE: the matching core. Walks the DFA in force (CurrentDFA) over Shift_JIS text
-// and reports the leftmost match and, of the matches that start there, the longest.
+// TMatchCORE: the matching core. Searches Shift_JIS text with the pattern in force and
+// reports the leftmost match and, of the matches that start there, the longest.
 //
 // Text is the byte range [Text, End): End stands for the terminator and is the first NUL
 // byte of the text or the end of its data (the zero-terminated overloads find it). A
 // position is a pointer into the text, or null for none; a match is the pair Start, Stop
 // (Stop just behind it, Stop == Start for an empty match). A double-byte character is one
 // character: no match starts or ends between its two bytes, and a lead byte right before
-// the terminator reads as a one-byte code. Nothing reads at or past End, and no transition
+// the terminator reads as a one-byte code. Nothing reads at or past End, and no character
 // is ever taken at the terminator, so a pattern character of code 0 matches nothing.
 //
-// Anchors: "^" holds at the start of the text given to FindAnchored and right after every
-// LF; "$" holds right before the line-end byte that LineSeparator names (CR for mcls_CRLF,
-// LF for mcls_LF) and at the terminator. A walk stops at the longest of the places where
-// its state accepts or where "$" can close the match before a line end or the terminator.
-// The routines allocate nothing and keep no state between calls.
+// Anchors: "^" holds at the start of the text when the search is told it is a line head,
+// and right after every LF; "$" holds right before the line-end byte that LineSeparator
+// names (CR for mcls_CRLF, LF for mcls_LF) and at the terminator, wherever a match could
+// close there.
+//
+// Cost: one pass over the text, bounded work per character for a given pattern (the lazy
+// automaton of RE_DFA.h), which ends once the match found can grow no longer. Where no
+// attempt is alive the pass jumps to the next byte a match may begin with (REScanAids.h).
+// The search keeps nothing between calls but the states the automaton has built.
 #pragma once
 
 #include <cstdint>
@@ -31,19 +35,11 @@ class TMatchCORE : public TRegularExpression {
   TMatchCORE_LineSeparator LineSeparator() const { return line_separator_; }
   void SetLineSeparator(TMatchCORE_LineSeparator value) { line_separator_ = value; }
 
-  bool IsLineEnd(std::uint16_t C) const;
-  std::int32_t NextState(std::int32_t State, std::uint16_t C) const;
-
-  // Stop of the longest match that begins at P in State, or null.
-  const char* LongestFrom(const char* P, const char* End, std::int32_t State) const;
-  // As LongestFrom for a P that starts a line: also tries the line-head transition. Null
-  // when the pattern has "^" and nothing matches through it.
-  const char* LongestFromLineHead(const char* P, const char* End, std::int32_t State) const;
-  // The leftmost match where the start of Text is not a line head.
+  // The leftmost-longest match in [Text, End); LineHead says whether "^" holds at Text.
+  void Find(const char* Text, const char* End, bool LineHead, const char*& Start,
+            const char*& Stop) const;
+  // Find where the start of Text is not a line head, and where it is.
   void SearchFrom(const char* Text, const char* End, const char*& Start, const char*& Stop) const;
-  // The matcher for a pattern with neither anchor.
-  void FindPlain(const char* Text, const char* End, const char*& Start, const char*& Stop) const;
-  // The matcher for a pattern with "^" or "$"; the start of Text is a line head.
   void FindAnchored(const char* Text, const char* End, const char*& Start, const char*& Stop) const;
 
   // Whether FirstCandidate and FindPlainToNul serve the pattern: it has neither anchor and
@@ -53,24 +49,24 @@ class TMatchCORE : public TRegularExpression {
   // or null; one scan for the pattern's first bytes or its literal prefix, which need not
   // stop at a NUL.
   const char* FirstCandidate(const char* Text, const char* End) const;
-  // FindPlain for such a pattern on the text from Text up to its first NUL, where
+  // SearchFrom for such a pattern on the text from Text up to its first NUL, where
   // DataEnd[0] is a NUL behind the text: the NUL is found only as far as the search goes,
   // so many searches along one long text cost time linear in its length.
   void FindPlainToNul(const char* Text, const char* DataEnd, const char*& Start,
                       const char*& Stop) const;
 
-  // Zero-terminated forms of the same.
-  const char* LongestFrom(const char* P, std::int32_t State) const;
-  const char* LongestFromLineHead(const char* P, std::int32_t State) const;
+  // Zero-terminated forms.
   void SearchFrom(const char* Text, const char*& Start, const char*& Stop) const;
-  void FindPlain(const char* Text, const char*& Start, const char*& Stop) const;
   void FindAnchored(const char* Text, const char*& Start, const char*& Stop) const;
 
  private:
   unsigned char LineEndByte() const { return line_separator_ == mcls_CRLF ? 0x0D : 0x0A; }
-  // The first character start at or after P (itself one) whose byte is flagged in Table
-  // (or, with a literal prefix, where the prefix begins), or End.
-  const char* NextCandidate(const char* P, const char* End, bool Plain) const;
+  // The first character start at or after P (itself one) whose byte is a start byte (or,
+  // with a literal prefix, where the prefix begins), or End.
+  const char* NextCandidate(const char* P, const char* End) const;
+  template <bool kToNul>
+  void Search(const char* Text, const char* End, bool LineHead, const char*& Start,
+              const char*& Stop) const;
 
   TMatchCORE_LineSeparator line_separator_ = mcls_CRLF;
 };

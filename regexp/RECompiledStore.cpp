@@ -2,41 +2,28 @@
 
 #include <utility>
 
-#include "regexp/REHash.h"
-
 namespace orven {
 
-std::uint64_t TRECompiledStore::Key(std::uint64_t Hash, std::uint16_t LineHeadChar,
-                                    std::uint16_t LineTailChar) {
-  return Hash ^ MixBits(static_cast<std::uint64_t>(LineHeadChar) << 16 | LineTailChar);
-}
-
-std::shared_ptr<const TRE_DFA> TRECompiledStore::Find(std::string_view Pattern, std::uint64_t Hash,
-                                                      std::uint16_t LineHeadChar,
-                                                      std::uint16_t LineTailChar) const {
-  const std::uint64_t key = Key(Hash, LineHeadChar, LineTailChar);
-  for (std::size_t i = key & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+std::shared_ptr<TRECompiled> TRECompiledStore::Find(std::string_view Pattern,
+                                                    std::uint64_t Hash) const {
+  for (std::size_t i = Hash & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
     const Slot& s = slots_[i];
-    if (!s.DFA) return nullptr;
-    if (s.Key == key && s.LineHeadChar == LineHeadChar && s.LineTailChar == LineTailChar &&
-        s.Pattern == Pattern) {
-      return s.DFA;
-    }
+    if (!s.Compiled) return nullptr;
+    if (s.Key == Hash && s.Pattern == Pattern) return s.Compiled;
   }
 }
 
-void TRECompiledStore::Add(std::string_view Pattern, std::uint64_t Hash, std::uint16_t LineHeadChar,
-                           std::uint16_t LineTailChar, std::shared_ptr<const TRE_DFA> DFA) {
-  const std::size_t bytes = DFA->ByteSize() + Pattern.size();
+void TRECompiledStore::Add(std::string_view Pattern, std::uint64_t Hash,
+                           std::shared_ptr<TRECompiled> Compiled) {
+  const std::size_t bytes = Compiled->DFA.ByteSize() + Pattern.size();
   if (bytes > kStoreMaxBytes) return;
   if (entries_ + 1 > kStoreMaxEntries || bytes_ + bytes > kStoreMaxBytes) {
     for (Slot& s : slots_) s = {};
     entries_ = bytes_ = 0;
   }
-  const std::uint64_t key = Key(Hash, LineHeadChar, LineTailChar);
-  std::size_t i = key & (kSlots - 1);
-  while (slots_[i].DFA) i = (i + 1) & (kSlots - 1);
-  slots_[i] = {std::string(Pattern), key, LineHeadChar, LineTailChar, std::move(DFA)};
+  std::size_t i = Hash & (kSlots - 1);
+  while (slots_[i].Compiled) i = (i + 1) & (kSlots - 1);
+  slots_[i] = {std::string(Pattern), Hash, std::move(Compiled)};
   ++entries_;
   bytes_ += bytes;
 }

@@ -1,12 +1,14 @@
-// TRECompiledStore: automata already compiled on this thread, by preprocessed text and
-// pseudo-characters, so that a pattern evicted from a TRegularExpression's cache (the kana
-// rotation of the line transforms evicts at every assignment) is not compiled again.
-// The automata are immutable and shared with the caches that use them.
+// TRECompiledStore: patterns already compiled on this thread, by preprocessed text, so
+// that a pattern evicted from a TRegularExpression's cache (the kana rotation of the line
+// transforms evicts at every assignment) is neither compiled again nor made to build its
+// automaton's states again. The compiled patterns are shared with the caches that use them,
+// all on this thread.
 //
-// Bounded (RELimits.h): at most kStoreMaxEntries automata and kStoreMaxBytes of them
-// together (TRE_DFA::ByteSize). An automaton larger than the whole store is not kept; when
-// a new one does not fit, the store starts over empty. The store changes no result: it
-// hands out exactly the automaton a compile would build.
+// Bounded (RELimits.h): at most kStoreMaxEntries patterns and kStoreMaxBytes of them
+// together, counted when one is added (TRE_DFA::ByteSize: the program and the states built
+// so far; each automaton bounds its own states by its budget). A pattern larger than the
+// whole store is not kept; when a new one does not fit, the store starts over empty. The
+// store changes no result: it hands out a pattern that answers as a new compile would.
 #pragma once
 
 #include <cstddef>
@@ -16,17 +18,15 @@
 #include <string_view>
 #include <vector>
 
-#include "regexp/RE_DFA.h"
+#include "regexp/RegularExpression.h"
 
 namespace orven {
 
 class TRECompiledStore {
  public:
-  // Hash is HashBytes(Pattern). Null when the store holds no such automaton.
-  std::shared_ptr<const TRE_DFA> Find(std::string_view Pattern, std::uint64_t Hash,
-                                      std::uint16_t LineHeadChar, std::uint16_t LineTailChar) const;
-  void Add(std::string_view Pattern, std::uint64_t Hash, std::uint16_t LineHeadChar,
-           std::uint16_t LineTailChar, std::shared_ptr<const TRE_DFA> DFA);
+  // Hash is HashBytes(Pattern). Null when the store holds no such pattern.
+  std::shared_ptr<TRECompiled> Find(std::string_view Pattern, std::uint64_t Hash) const;
+  void Add(std::string_view Pattern, std::uint64_t Hash, std::shared_ptr<TRECompiled> Compiled);
 
  private:
   static constexpr std::size_t kSlots = 2 * kStoreMaxEntries;  // open addressing, half full at most
@@ -35,12 +35,8 @@ class TRECompiledStore {
   struct Slot {
     std::string Pattern;
     std::uint64_t Key = 0;
-    std::uint16_t LineHeadChar = 0, LineTailChar = 0;
-    std::shared_ptr<const TRE_DFA> DFA;
+    std::shared_ptr<TRECompiled> Compiled;
   };
-
-  static std::uint64_t Key(std::uint64_t Hash, std::uint16_t LineHeadChar,
-                           std::uint16_t LineTailChar);
 
   std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
   std::size_t entries_ = 0;

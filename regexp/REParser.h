@@ -49,7 +49,7 @@ class TREParseTree {
   TREParseTree() = default;
   TREParseTree(const TREParseTree&) = delete;
   TREParseTree& operator=(const TREParseTree&) = delete;
-  virtual ~TREParseTree() = default;
+  ~TREParseTree() = default;
 
   // Frees every record; Root becomes null.
   void Clear();
@@ -61,7 +61,7 @@ class TREParseTree {
   TRENode* MakeLHeadNode(CharCode Code);
   TRENode* MakeLTailNode(CharCode Code);
   // "." : every code 1..0xFCFC except LF and CR, as leaves 11..12, 1..9, 14..0xFCFC.
-  virtual TRENode* MakeAnyCharNode();
+  TRENode* MakeAnyCharNode();
   // Turns Leaf in place into reop_Union(Left, Right) and moves it from LeafList to
   // NodeList. A missing piece throws std::logic_error(kMsgParseTreeFatal).
   void ConvertToUnion(TRENode* Leaf, TRENode* Left, TRENode* Right);

@@ -37,7 +37,7 @@ static_assert(retk_End == 14);
 class TREScanner {
  public:
   explicit TREScanner(const std::string& Pattern = {});
-  virtual ~TREScanner() = default;
+  ~TREScanner() = default;
 
   // Restarts the scan of Pattern from its beginning, outside any class.
   void SetText(const std::string& Pattern);
@@ -45,8 +45,8 @@ class TREScanner {
   TREToken GetToken();
 
   // One token outside a class / inside a class; set Token, Symbol and SymbolHigh.
-  virtual TREToken ScanToken();
-  virtual TREToken ScanClassToken();
+  TREToken ScanToken();
+  TREToken ScanClassToken();
 
   std::string Text;
   int Position = 1;

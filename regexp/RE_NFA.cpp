@@ -2,9 +2,11 @@
 #include "regexp/RE_NFA.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <stdexcept>
 #include <unordered_map>
+#include <utility>
 
 #include "regexp/ERegExpParser.h"
 #include "regexp/REHash.h"
@@ -14,6 +16,43 @@ namespace orven {
 
 namespace {
 constexpr CharCode kLastTextCode = 0xFFFC;
+
+// Whether a "^" lies below a node, remembered per node (post-order with a stack).
+class HeadFinder {
+ public:
+  bool Has(const TRENode* Root) {
+    std::vector<std::pair<const TRENode*, bool>> todo{{Root, false}};
+    while (!todo.empty()) {
+      auto [n, expanded] = todo.back();
+      todo.pop_back();
+      if (n == nullptr || known_.contains(n)) continue;
+      if (n->Op == reop_LHead) {
+        known_[n] = true;
+      } else if (n->Op == reop_Char || n->Op == reop_LTail) {
+        known_[n] = false;
+      } else if (expanded) {
+        known_[n] =
+            (n->Left != nullptr && known_[n->Left]) || (n->Right != nullptr && known_[n->Right]);
+      } else {
+        todo.push_back({n, true});
+        todo.push_back({n->Left, false});
+        todo.push_back({n->Right, false});
+      }
+    }
+    return Root != nullptr && known_[Root];
+  }
+
+ private:
+  std::unordered_map<const TRENode*, bool> known_;
+};
+
+// x+ is parsed as x followed by x*, one subtree pointed at twice. It is built as one
+// fragment of x with a way back (the same language), unless a "^" in x may be the
+// line-head anchor in the first copy only, which needs the two copies.
+bool IsPlus(const TRENode* Node) {
+  return Node->Op == reop_Concat && Node->Right != nullptr && Node->Right->Op == reop_Closure &&
+         Node->Right->Left == Node->Left;
+}
 }  // namespace
 
 TRE_NFA::TRE_NFA(CharCode LineHeadChar, CharCode LineTailChar)
@@ -38,6 +77,12 @@ std::uint64_t UnfoldedNodeCount(const TRENode* Root, std::uint64_t Limit) {
   const auto isLeaf = [](const TRENode* n) {
     return n->Op == reop_Char || n->Op == reop_LHead || n->Op == reop_LTail;
   };
+  HeadFinder heads;
+  // The children a node's fragment builds: x+ without "^" builds x once, inside its x*.
+  const auto children = [&heads](const TRENode* n) {
+    if (IsPlus(n) && !heads.Has(n->Left)) return std::array<const TRENode*, 2>{n->Right, nullptr};
+    return std::array<const TRENode*, 2>{n->Left, n->Right};
+  };
   std::unordered_map<const TRENode*, std::uint64_t> parents;  // in-degree within the DAG
   std::vector<const TRENode*> todo{Root};
   parents[Root] = 0;
@@ -45,7 +90,7 @@ std::uint64_t UnfoldedNodeCount(const TRENode* Root, std::uint64_t Limit) {
     const TRENode* n = todo.back();
     todo.pop_back();
     if (isLeaf(n)) continue;
-    for (const TRENode* child : {n->Left, n->Right}) {
+    for (const TRENode* child : children(n)) {
       if (child != nullptr && parents[child]++ == 0) todo.push_back(child);
     }
   }
@@ -59,7 +104,7 @@ std::uint64_t UnfoldedNodeCount(const TRENode* Root, std::uint64_t Limit) {
     total += w;
     if (total > Limit) return total;
     if (isLeaf(n)) continue;
-    for (const TRENode* child : {n->Left, n->Right}) {
+    for (const TRENode* child : children(n)) {
       if (child == nullptr) continue;
       std::uint64_t& cw = ways[child];
       cw = std::min(cw + w, Limit + 1);
@@ -91,6 +136,7 @@ void TRE_NFA::GenerateStateList(const TRENode* Node, int From, int To) {
     bool IsEpsilon;
   };
   std::vector<Step> todo{{Node, From, To, false}};
+  HeadFinder heads;
   while (!todo.empty()) {
     const Step step = todo.back();
     todo.pop_back();
@@ -125,25 +171,29 @@ void TRE_NFA::GenerateStateList(const TRENode* Node, int From, int To) {
           AddTransition(step.From, step.To, node->Lo, node->Hi);
         }
         break;
-      case reop_Concat: {
-        const int middle = AddState();
-        todo.push_back({node->Right, middle, step.To, false});
-        todo.push_back({node->Left, step.From, middle, false});
+      case reop_Concat:
+      case reop_Closure: {
+        // x* loops at its start; x+ (built once) leaves only from the end of an x.
+        const bool plus = node->Op == reop_Concat && IsPlus(node) &&
+                          !(step.From == EntryState && heads.Has(node->Left));
+        if (node->Op == reop_Concat && !plus) {
+          const int middle = AddState();
+          todo.push_back({node->Right, middle, step.To, false});
+          todo.push_back({node->Left, step.From, middle, false});
+          break;
+        }
+        const int start = AddState();
+        const int end = AddState();
+        AddTransition(step.From, start, EpsilonLabel, EpsilonLabel);
+        todo.push_back({nullptr, plus ? end : start, step.To, true});
+        todo.push_back({nullptr, end, start, true});
+        todo.push_back({node->Left, start, end, false});
         break;
       }
       case reop_Union:
         todo.push_back({node->Right, step.From, step.To, false});
         todo.push_back({node->Left, step.From, step.To, false});
         break;
-      case reop_Closure: {
-        const int start = AddState();
-        const int end = AddState();
-        AddTransition(step.From, start, EpsilonLabel, EpsilonLabel);
-        todo.push_back({nullptr, start, step.To, true});
-        todo.push_back({nullptr, end, start, true});
-        todo.push_back({node->Left, start, end, false});
-        break;
-      }
       case reop_Empty:
         AddTransition(step.From, step.To, EpsilonLabel, EpsilonLabel);
         break;
@@ -153,54 +203,6 @@ void TRE_NFA::GenerateStateList(const TRENode* Node, int From, int To) {
         throw std::logic_error(kMsgNfaCannotHappen);
     }
   }
-}
-
-// ---------------------------------------------------------------------------------------
-
-TRE_NFAStateSet::TRE_NFAStateSet(int StateCount)
-    : bits_(static_cast<std::size_t>(StateCount < 0 ? 0 : StateCount) / 8 + 1, 0) {}
-
-bool TRE_NFAStateSet::Has(int I) const {
-  if (I < 0 || static_cast<std::size_t>(I) / 8 >= bits_.size()) return false;
-  return (bits_[static_cast<std::size_t>(I) / 8] >> (I % 8) & 1) != 0;
-}
-
-void TRE_NFAStateSet::Include(int I) {
-  if (I < 0 || static_cast<std::size_t>(I) / 8 >= bits_.size()) {
-    throw std::out_of_range("TRE_NFAStateSet::Include");
-  }
-  std::uint8_t& byte = bits_[static_cast<std::size_t>(I) / 8];
-  const auto mask = static_cast<std::uint8_t>(1u << (I % 8));
-  if ((byte & mask) == 0) {
-    byte |= mask;
-    hash_ ^= MixBits(static_cast<std::uint64_t>(I));
-  }
-}
-
-bool TRE_NFAStateSet::Equals(const TRE_NFAStateSet& Other) const {
-  return Other.bits_.size() >= bits_.size() &&
-         std::memcmp(bits_.data(), Other.bits_.data(), bits_.size()) == 0;
-}
-
-// Reachability does not depend on the order of the visits, so a plain work list gives the
-// same set as the depth-first walk in ascending state order.
-std::int64_t EpsilonClosure(const TRE_NFA& NFA, TRE_NFAStateSet& Set) {
-  std::vector<int> todo;
-  Set.ForEach([&todo](int i) { todo.push_back(i); });
-  std::int64_t steps = 0;
-  while (!todo.empty()) {
-    const int state = todo.back();
-    todo.pop_back();
-    const auto& transitions = NFA.StateList[static_cast<std::size_t>(state)];
-    steps += 1 + static_cast<std::int64_t>(transitions.size());
-    for (const TRE_NFATransition& t : transitions) {
-      if (t.IsEpsilon() && !Set.Has(t.Target)) {
-        Set.Include(t.Target);
-        todo.push_back(t.Target);
-      }
-    }
-  }
-  return steps;
 }
 
 }  // namespace orven

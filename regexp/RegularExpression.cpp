@@ -57,8 +57,8 @@ const TPatternCacheEntry& TPatternCache::operator[](int Index) const {
   return Index == 0 ? empty_ : ring_[Slot(Index)];
 }
 
-void TPatternCache::SetDFA(int Index, std::shared_ptr<const TRE_DFA> DFA) {
-  (Index == 0 ? empty_ : ring_[Slot(Index)]).DFA = std::move(DFA);
+void TPatternCache::SetCompiled(int Index, std::shared_ptr<TRECompiled> Compiled) {
+  (Index == 0 ? empty_ : ring_[Slot(Index)]).Compiled = std::move(Compiled);
 }
 
 int TPatternCache::IndexOf(std::string_view Pattern, std::uint64_t Hash) const {
@@ -109,7 +109,7 @@ TRegularExpression::~TRegularExpression() = default;
 
 void TRegularExpression::PutInForce(int Index) {
   cache_index_ = Index;
-  current_ = cache_[Index].DFA.get();
+  current_ = cache_[Index].Compiled.get();
 }
 
 void TRegularExpression::SetRegExp(const std::string& Pattern) {
@@ -146,26 +146,24 @@ void TRegularExpression::SetRegExp(const std::string& Pattern) {
 
 void TRegularExpression::Compile(const std::string& Pattern) {
   const std::uint64_t hash = HashBytes(Pattern);
-  const std::uint16_t lh = LineHeadChar(), lt = LineTailChar();
   TRECompiledStore& store = ThreadCompiledStore();
-  std::shared_ptr<const TRE_DFA> dfa = store.Find(Pattern, hash, lh, lt);
-  if (!dfa) {
+  const bool shared = state_budget_ == kStateBudgetBytes;
+  std::shared_ptr<TRECompiled> compiled = shared ? store.Find(Pattern, hash) : nullptr;
+  if (!compiled) {
     try {
       TREParser parser(Pattern);
       parser.Run();
-      TRE_NFA nfa(lh, lt);
+      TRE_NFA nfa(LineHeadChar, LineTailChar);
       nfa.Run(parser);
-      auto built = std::make_shared<TRE_DFA>();
-      built->Run(nfa, budget_);
-      dfa = std::move(built);
+      compiled = std::make_shared<TRECompiled>(nfa, state_budget_);
     } catch (...) {
       if (cache_index_ > 0) cache_.Delete(cache_index_);
       PutInForce(0);
       throw;
     }
-    store.Add(Pattern, hash, lh, lt, dfa);
+    if (shared) store.Add(Pattern, hash, compiled);
   }
-  cache_.SetDFA(cache_index_, std::move(dfa));
+  cache_.SetCompiled(cache_index_, std::move(compiled));
   PutInForce(cache_index_);
 }
 

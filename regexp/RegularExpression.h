@@ -5,14 +5,19 @@
 // empty pattern and its DFA and is never removed or moved; entries 1.. are ordered from the
 // most recently compiled to the oldest, at most CacheCapacity (30) entries in all, each
 // preprocessed text at most once; CacheIndex names the entry in force and CurrentDFA() is
-// its DFA. A new pattern goes in at index 1, the last entry making room for it when the
+// its automaton. A new pattern goes in at index 1, the last entry making room for it when the
 // cache is full; a pattern found in the cache is neither compiled again nor moved. A failed
 // assignment leaves the empty pattern in force (CacheIndex 0) and RegExp() empty, and the
 // failed pattern out of the cache.
 //
 // Compiling may reuse an automaton already built on this thread for the same preprocessed
 // text (TRECompiledStore); the cache above behaves exactly as if every miss compiled
-// afresh. A compile is bounded by the object's TRECompileBudget (RELimits.h).
+// afresh. A compile costs time and memory in proportion to the pattern: it builds the NFA
+// (refused beyond kMaxUnfoldedNodes, RELimits.h) and no state of the lazy automaton yet.
+//
+// Threads: the automata build their states as they search, so an object, its cache and
+// the store it shares automata with belong to the thread that made the object; another
+// thread makes its own (batch mode makes one per worker).
 #pragma once
 
 #include <cstddef>
@@ -22,16 +27,26 @@
 #include <string_view>
 #include <vector>
 
+#include "regexp/REScanAids.h"
 #include "regexp/RE_DFA.h"
 
 namespace orven {
 
 class TREPreProcessor;
+class TRE_NFA;
+
+// One compiled pattern: its lazy automaton and the scan aids derived from it.
+struct TRECompiled {
+  TRECompiled(const TRE_NFA& NFA, std::size_t StateBudget)
+      : DFA(NFA, StateBudget), Scan(BuildScanAids(DFA)) {}
+  TRE_DFA DFA;
+  TREScanAids Scan;
+};
 
 struct TPatternCacheEntry {
-  std::string Pattern;                 // preprocessed text, compared byte for byte
-  std::shared_ptr<const TRE_DFA> DFA;  // immutable; may be shared with the store
-  std::uint64_t Hash = 0;              // HashBytes(Pattern), to pass over most entries quickly
+  std::string Pattern;                    // preprocessed text, compared byte for byte
+  std::shared_ptr<TRECompiled> Compiled;  // may be shared with the store (one thread)
+  std::uint64_t Hash = 0;                 // HashBytes(Pattern), to pass over most entries quickly
 };
 
 // The ordered list of cached patterns. Entry 0 is fixed; entries 1.. live in a ring so that
@@ -42,7 +57,7 @@ class TPatternCache {
 
   int Count() const { return 1 + count_; }
   const TPatternCacheEntry& operator[](int Index) const;
-  void SetDFA(int Index, std::shared_ptr<const TRE_DFA> DFA);
+  void SetCompiled(int Index, std::shared_ptr<TRECompiled> Compiled);
   // Index of the entry whose pattern equals Pattern, or -1.
   int IndexOf(std::string_view Pattern, std::uint64_t Hash) const;
   // Inserts at index 1 (the cache must not be full).
@@ -74,25 +89,24 @@ class TRegularExpression {
   TRegularExpression();
   TRegularExpression(const TRegularExpression&) = delete;  // owns a cache of automata
   TRegularExpression& operator=(const TRegularExpression&) = delete;
-  virtual ~TRegularExpression();
+  ~TRegularExpression();
 
   // The pattern text exactly as last assigned (empty after a failed assignment).
   const std::string& RegExp() const { return regexp_; }
   // The assignment: preprocess, find or compile, put the entry in force. Throws
   // ERegExpParser (or std::logic_error for internal failures) after the clean-up above.
-  virtual void SetRegExp(const std::string& Pattern);
-  // Compiles one preprocessed pattern into the entry at CacheIndex. On failure the entry is
-  // deleted, CacheIndex becomes 0 and the exception passes on.
-  virtual void Compile(const std::string& Pattern);
-  virtual std::uint16_t LineHeadChar() const { return 0xFFFD; }
-  virtual std::uint16_t LineTailChar() const { return 0xFFFE; }
+  void SetRegExp(const std::string& Pattern);
+  // The pseudo-characters of the anchors in the automaton: codes no text holds.
+  static constexpr std::uint16_t LineHeadChar = 0xFFFD;
+  static constexpr std::uint16_t LineTailChar = 0xFFFE;
 
-  // The work limits of the next compiles (kCompileBudget until set). A smaller budget
-  // makes refusals quick where many patterns are tried (the fuzz target); an automaton
-  // already in the store is reused whatever budget it was built under.
-  void SetCompileBudget(const TRECompileBudget& Budget) { budget_ = Budget; }
+  // The memory budget of the states of the automata compiled from now on
+  // (kStateBudgetBytes until set). It changes no answer, only how often a search drops
+  // its states and builds them again; automata under another budget are not shared with
+  // the store.
+  void SetStateBudget(std::size_t Bytes) { state_budget_ = Bytes; }
 
-  const TRE_DFA& CurrentDFA() const { return *current_; }
+  TRE_DFA& CurrentDFA() const { return current_->DFA; }
   const TPatternCache& PatternCache() const { return cache_; }
   int CacheIndex() const { return cache_index_; }
   // Holds the dictionary lists and the two preprocessing switches.
@@ -100,16 +114,19 @@ class TRegularExpression {
   const TREPreProcessor& PreProcessor() const { return *preprocessor_; }
 
  protected:
-  const TRE_DFA* current_ = nullptr;  // CurrentDFA, for the matchers' inner loops
+  TRECompiled* current_ = nullptr;  // the entry in force, for the matchers' inner loops
 
  private:
   void PutInForce(int Index);
+  // Compiles one preprocessed pattern into the entry at CacheIndex. On failure the entry is
+  // deleted, CacheIndex becomes 0 and the exception passes on.
+  void Compile(const std::string& Pattern);
 
   std::string regexp_;
   TPatternCache cache_{CacheCapacity};
   int cache_index_ = 0;
   std::unique_ptr<TREPreProcessor> preprocessor_;
-  TRECompileBudget budget_ = kCompileBudget;
+  std::size_t state_budget_ = kStateBudgetBytes;
 };
 
 }  // namespace orven

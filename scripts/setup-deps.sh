@@ -23,7 +23,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   clang-16 libclang-rt-16-dev
-  libonig-dev nkf hyperfine locales
+  libonig-dev libre2-dev nkf hyperfine locales
   xvfb xauth x11-apps imagemagick xdotool
   groff-base man-db lintian appstream desktop-file-utils
   parallel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 #include <string>
 #include <string_view>
@@ -53,6 +54,13 @@ TEST(TAWKStr, MatchReportsOneBasedStartAndByteLength) {
       EXPECT_EQ(awk.MatchFrom(c.text, from, start, length), rest > 0 ? rest + from - 1 : 0)
           << c.pattern << " from " << from;
       EXPECT_EQ(length, restLength) << c.pattern << " from " << from;
+      // The same part of a line far past 2^31 bytes: positions count in the line.
+      const std::int64_t base = std::int64_t{3} << 30;
+      std::int64_t farStart = 0, farLength = 0;
+      EXPECT_EQ(awk.MatchFrom(c.text, base, base + from, farStart, farLength),
+                rest > 0 ? base + rest + from - 1 : 0)
+          << c.pattern << " from " << from;
+      EXPECT_EQ(farLength, restLength);
     }
   }
   // "^" holds where From follows LF, not elsewhere.

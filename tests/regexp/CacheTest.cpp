@@ -24,8 +24,8 @@ TEST(TRegularExpression, StartsWithTheEmptyPatternInForce) {
   TRegularExpression re;
   EXPECT_EQ(re.RegExp(), "");
   EXPECT_EQ(Entries(re), std::vector<std::string>{""});
-  EXPECT_EQ(&re.CurrentDFA(), re.PatternCache()[0].DFA.get());
-  EXPECT_TRUE(re.CurrentDFA().StateList[0].Accepting);
+  EXPECT_EQ(&re.CurrentDFA(), &re.PatternCache()[0].Compiled->DFA);
+  EXPECT_EQ(re.CurrentDFA().At(re.CurrentDFA().Start(false)).Accept, 0);
   re.SetRegExp("");
   EXPECT_EQ(re.CacheIndex(), 0);
   EXPECT_EQ(re.PatternCache().Count(), 1);
@@ -35,7 +35,7 @@ TEST(TRegularExpression, FindsCachedPatternsWithoutMovingThem) {
   TRegularExpression re;
   re.SetRegExp("A");
   re.SetRegExp("B");
-  const TRE_DFA* a = re.PatternCache()[2].DFA.get();
+  const TRE_DFA* a = &re.PatternCache()[2].Compiled->DFA;
   re.SetRegExp("A");
   EXPECT_EQ(re.CacheIndex(), 2);
   EXPECT_EQ(Entries(re), (std::vector<std::string>{"", "B", "A"}));
@@ -73,7 +73,7 @@ TEST(TRegularExpression, FailedAssignmentLeavesTheEmptyPatternInForce) {
   }
   EXPECT_EQ(re.RegExp(), "");
   EXPECT_EQ(re.CacheIndex(), 0);
-  EXPECT_EQ(&re.CurrentDFA(), re.PatternCache()[0].DFA.get());
+  EXPECT_EQ(&re.CurrentDFA(), &re.PatternCache()[0].Compiled->DFA);
   // The entry evicted to make room stays evicted; the failed pattern is not cached.
   const std::vector<std::string> entries = Entries(re);
   EXPECT_EQ(entries.size(), 29u);
@@ -83,25 +83,33 @@ TEST(TRegularExpression, FailedAssignmentLeavesTheEmptyPatternInForce) {
   EXPECT_EQ(re.CacheIndex(), 1);
 }
 
-// Mended: a pattern whose automaton explodes is refused like any malformed pattern.
-TEST(TRegularExpression, RefusesTooComplexPatternsLikeMalformedOnes) {
+// A pattern is refused for its own size only: one whose automaton would explode compiles
+// (its states are built as a search needs them); one whose NFA unfolds past the limit is
+// refused like any malformed pattern.
+TEST(TRegularExpression, RefusesOnlyPatternsTooLargeInThemselves) {
   std::string manyStates = "(a|b)*a";  // a DFA of 2^21 states
   for (int i = 0; i < 20; ++i) manyStates += "(a|b)";
-  std::string nested = "a";  // every "+" doubles the NFA fragments below it
-  for (int i = 0; i < 30; ++i) nested = "(" + nested + ")+";
-  for (const std::string& pattern : {manyStates, nested}) {
-    TRegularExpression re;
-    re.SetRegExp("x");
-    try {
-      re.SetRegExp(pattern);
-      FAIL() << "no exception";
-    } catch (const ERegExpParser& e) {
-      EXPECT_STREQ(e.what(), "正規表現が複雑すぎます");
-    }
-    EXPECT_EQ(re.RegExp(), "");
-    EXPECT_EQ(Entries(re), (std::vector<std::string>{"", "x"}));
-    EXPECT_EQ(re.CacheIndex(), 0);
+  std::string literal(50'000, 'x');
+  TRegularExpression accepting;
+  for (const std::string& pattern : {manyStates, literal}) {
+    EXPECT_NO_THROW(accepting.SetRegExp(pattern));
+    EXPECT_EQ(accepting.RegExp(), pattern);
   }
+  std::string nested = "a";  // "+" over "+" builds each body once
+  for (int i = 0; i < 30; ++i) nested = "(" + nested + ")+";
+  EXPECT_NO_THROW(accepting.SetRegExp(nested));
+  const std::string huge(300'000, 'x');  // 600,000 nodes of the NFA
+  TRegularExpression re;
+  re.SetRegExp("x");
+  try {
+    re.SetRegExp(huge);
+    FAIL() << "no exception";
+  } catch (const ERegExpParser& e) {
+    EXPECT_STREQ(e.what(), "正規表現が複雑すぎます");
+  }
+  EXPECT_EQ(re.RegExp(), "");
+  EXPECT_EQ(Entries(re), (std::vector<std::string>{"", "x"}));
+  EXPECT_EQ(re.CacheIndex(), 0);
 }
 
 TEST(TRegularExpression, CachesUnderThePreprocessedText) {

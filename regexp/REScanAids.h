@@ -1,0 +1,38 @@
+// TREScanAids: what lets a search skip the text where no match can begin. Derived once per
+// pattern from the set a new attempt starts with (TRE_DFA::StartSet), never from the
+// states built since, so they answer alike whatever the automaton holds.
+//
+// StartBytes holds every byte at which an attempt begun there can move or end at once:
+// the first byte of every character the start set moves on (a lead byte when any code of
+// its block, or the lone lead byte, can), CR and LF when "$" may close a match at once, LF
+// when the pattern has "^" (the place after it is a line head). Between two such bytes
+// every attempt dies at its first character, so the search may jump from one to the next
+// whenever nothing older is alive and no match is known (SkipAllowed: the start set does
+// not accept the empty text). LiteralPrefix: bytes every match starts with, when no "^"
+// and no "$" at the start get in the way (else empty).
+#pragma once
+
+#include <array>
+#include <vector>
+
+namespace orven {
+
+class TRE_DFA;
+
+struct TREScanAids {
+  std::array<bool, 256> StartBytes{};
+  int SingleByte = -1;  // the one byte of StartBytes, or -1
+  // StartBytes holds a byte of 0xA0-0xDF, where the second bytes of most kana and kanji
+  // lie: a scan for it stops at every other byte of such text unless it walks character
+  // by character.
+  bool StartsOnTrailBytes = false;
+  bool SkipAllowed = false;
+  // No "^" in the pattern and no "$" anywhere, and the empty text is no match: then the
+  // first candidate of the plain table is where the first match may begin.
+  bool Rejects = false;
+  std::vector<char> LiteralPrefix;
+};
+
+TREScanAids BuildScanAids(TRE_DFA& DFA);
+
+}  // namespace orven
