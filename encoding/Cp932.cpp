@@ -215,6 +215,15 @@ void Utf8ToCp932Converter::Convert(std::string_view utf8, std::string& cp932) {
                              (char32_t{in[at + 2]} & 0x3F);
     }
     std::uint32_t entry = gBmp[cp].load(std::memory_order_relaxed);
+    if ((entry & (kKnown | kUnmappable | kAskAgain)) == kKnown && length > 1) {
+      // The common case: both bytes written whatever the length, within the room of the
+      // character.
+      out[done] = static_cast<char>(entry & 0xFF);
+      out[done + 1] = static_cast<char>((entry >> 8) & 0xFF);
+      done += (entry >> 16) & 3;
+      at += length;
+      continue;
+    }
     if (entry == 0) entry = Learn(cd, cp);
     if ((entry & kUnmappable) != 0) {
       out[done++] = '?';
