@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <atomic>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -176,13 +177,38 @@ void Utf8ToCp932Converter::Convert(std::string_view utf8, std::string& cp932) {
   std::size_t at = 0;
   while (at < n) {
     if (copyAscii) {
-      for (std::uint64_t word; at + 8 <= n; at += 8, done += 8) {
+      // Eight bytes at a time, copied whole even when only the first are ASCII: the later
+      // ones are written again, and the room of the input's characters holds them.
+      for (std::uint64_t word; at + 8 <= n;) {
         std::memcpy(&word, in + at, sizeof word);
-        if ((word & kHighBits) != 0) break;
         std::memcpy(out + done, &word, sizeof word);
+        const std::uint64_t high = word & kHighBits;
+        const std::size_t ascii = high == 0 ? 8
+                                  : std::endian::native == std::endian::little
+                                      ? static_cast<std::size_t>(std::countr_zero(high)) / 8
+                                      : static_cast<std::size_t>(std::countl_zero(high)) / 8;
+        at += ascii;
+        done += ascii;
+        if (ascii < 8) break;
       }
       if (at >= n) break;
     }
+    // Kana and most kanji come in runs: three bytes, a lead that allows any continuation
+    // after it, and a known character of code page 932 (written as two bytes whatever its
+    // length, within the room of the character).
+    for (; at + 3 <= n; at += 3) {
+      const std::uint32_t word =
+          std::uint32_t{in[at]} | std::uint32_t{in[at + 1]} << 8 | std::uint32_t{in[at + 2]} << 16;
+      const std::uint32_t lead = word & 0xFF;
+      if (lead - 0xE1 > 0xEF - 0xE1 || lead == 0xED || (word & 0xC0C000) != 0x808000) break;
+      const char32_t cp = (lead & 0x0F) << 12 | (word >> 2 & 0xFC0) | (word >> 16 & 0x3F);
+      const std::uint32_t entry = gBmp[cp].load(std::memory_order_relaxed);
+      if ((entry & (kKnown | kUnmappable | kAskAgain)) != kKnown) break;
+      out[done] = static_cast<char>(entry & 0xFF);
+      out[done + 1] = static_cast<char>((entry >> 8) & 0xFF);
+      done += (entry >> 16) & 3;
+    }
+    if (at >= n) break;
     const unsigned char lead = in[at];
     char32_t cp;
     std::size_t length;
