@@ -220,12 +220,6 @@ void Utf8ToCp932Converter::Convert(std::string_view utf8, std::string& cp932) {
       }
       cp = lead;
       length = 1;
-    } else if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && at + 3 <= n &&
-               (in[at + 1] & 0xC0) == 0x80 && (in[at + 2] & 0xC0) == 0x80) {
-      // Kana and most kanji: a lead that allows any continuation after it.
-      cp = (char32_t{lead} & 0x0F) << 12 | (char32_t{in[at + 1]} & 0x3F) << 6 |
-           (char32_t{in[at + 2]} & 0x3F);
-      length = 3;
     } else {
       length = Utf8CharLength(utf8.substr(at));
       if (length == 0 || length == 4) {
