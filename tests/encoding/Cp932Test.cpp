@@ -78,6 +78,9 @@ TEST(Cp932, EveryCharacterAsThePlatformConvertsIt) {
   std::string line;
   std::string expectedLine;
   std::size_t expectedReplaced = 0;
+  std::string brokenLine;
+  std::string expectedBroken;
+  std::size_t brokenReplaced = 0;
   std::string converted;
   for (const char32_t c : codePoints) {
     std::string utf8;
@@ -103,12 +106,25 @@ TEST(Cp932, EveryCharacterAsThePlatformConvertsIt) {
     line += around + utf8 + "\xE3\x81\x82";
     expectedLine += around + expected + "\x82\xA0";
     expectedReplaced += replaced;
+    // Once every character is known, no characters: each one cut short, the three-byte
+    // form of those below U+0800 and the surrogates, one "?" a byte.
+    std::string broken = utf8.substr(0, utf8.size() - 1);
+    if (c < 0x800) {
+      broken += {'\xE0', static_cast<char>(0x80 | c >> 6), static_cast<char>(0x80 | (c & 0x3F)),
+                 '\xED', static_cast<char>(0xA0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    brokenLine += broken + "z";
+    expectedBroken += std::string(broken.size(), '?') + "z";
+    brokenReplaced += broken.size();
   }
   iconv_close(cd);
   Utf8ToCp932Converter whole;
   whole.Convert(line, converted);
   EXPECT_EQ(converted, expectedLine);
   EXPECT_EQ(whole.Replaced(), expectedReplaced);
+  whole.Convert(brokenLine, converted);
+  EXPECT_EQ(converted, expectedBroken);
+  EXPECT_EQ(whole.Replaced(), expectedReplaced + brokenReplaced);
 }
 
 }  // namespace
