@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 
+#include <atomic>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -87,85 +89,181 @@ Utf8ToCp932Converter::Utf8ToCp932Converter() {
 
 namespace {
 
-// Where the next byte from 0xF0 up lies in text[from, ...), or text.size(). Such a byte starts
-// a character above U+FFFF, which code page 932 never holds, or no character at all.
-std::size_t NextAboveBmpLead(std::string_view text, std::size_t from) {
-  constexpr std::uint64_t kHigh = 0x8080808080808080u;
-  std::size_t i = from;
-  for (; i + 8 <= text.size(); i += 8) {
-    std::uint64_t w;
-    std::memcpy(&w, text.data() + i, sizeof w);
-    if ((w & (w << 1) & (w << 2) & (w << 3) & kHigh) != 0)
-      break;  // a byte with its top four bits set
+// What one code point of the BMP becomes, learnt from the converter the first time the code
+// point is met and kept for the whole process: 0 while unknown; else kKnown, with either
+// kUnmappable, or kAskAgain (an output longer than two bytes, not expected), or the length
+// (0 to 2) in bits 16-17 and the bytes in bits 0-15. Every converter learns the same thing,
+// so threads may race to fill an entry.
+constexpr std::uint32_t kKnown = 1u << 31;
+constexpr std::uint32_t kUnmappable = 1u << 30;
+constexpr std::uint32_t kAskAgain = 1u << 29;
+std::atomic<std::uint32_t> gBmp[0x10000];
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+std::size_t EncodeUtf8(char32_t cp, char* out) {
+  if (cp < 0x80) {
+    out[0] = static_cast<char>(cp);
+    return 1;
   }
-  for (; i < text.size(); ++i) {
-    if (static_cast<unsigned char>(text[i]) >= 0xF0) return i;
+  if (cp < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (cp >> 6));
+    out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 2;
   }
-  return i;
+  out[0] = static_cast<char>(0xE0 | (cp >> 12));
+  out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+  out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+  return 3;
 }
 
-// A piece of the text that ends at `end`, moved back to the start of the character that
-// `end` cuts, if any: a well-formed character has at most three continuation bytes.
-std::size_t CharacterStartAtOrBefore(std::string_view text, std::size_t from, std::size_t end) {
-  std::size_t cut = end;
-  for (int back = 0;
-       back < 3 && cut > from && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++back)
-    --cut;
-  return cut > from ? cut : end;
+// One character through the converter: its bytes appended to `out`, false when code page
+// 932 cannot hold it.
+bool ConvertOne(iconv_t cd, std::string_view utf8, std::string& out) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char buffer[16];
+  char* inPtr = const_cast<char*>(utf8.data());
+  std::size_t inLeft = utf8.size();
+  char* outPtr = buffer;
+  std::size_t outLeft = sizeof buffer;
+  const std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  if (rc == static_cast<std::size_t>(-1) || inLeft != 0) return false;
+  out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
+  return true;
+}
+
+std::uint32_t Learn(iconv_t cd, char32_t cp) {
+  char utf8[3];
+  std::string out;
+  std::uint32_t entry = kKnown;
+  if (!ConvertOne(cd, std::string_view(utf8, EncodeUtf8(cp, utf8)), out)) {
+    entry |= kUnmappable;
+  } else if (out.size() > 2) {
+    entry |= kAskAgain;
+  } else {
+    entry |= static_cast<std::uint32_t>(out.size()) << 16;
+    for (std::size_t i = 0; i < out.size(); ++i)
+      entry |= static_cast<std::uint32_t>(static_cast<unsigned char>(out[i])) << (8 * i);
+  }
+  gBmp[cp].store(entry, std::memory_order_relaxed);
+  return entry;
+}
+
+// Whether the converter keeps every ASCII byte as it is, so that ASCII runs can be copied.
+bool AsciiUnchanged(iconv_t cd) {
+  static const bool unchanged = [cd] {
+    std::string ascii;
+    for (int c = 0; c < 0x80; ++c) ascii += static_cast<char>(c);
+    std::string out;
+    return ConvertOne(cd, ascii, out) && out == ascii;
+  }();
+  return unchanged;
 }
 
 }  // namespace
 
 void Utf8ToCp932Converter::Convert(std::string_view utf8, std::string& cp932) {
   const auto cd = static_cast<iconv_t>(cd_.get());
-  // No character takes more bytes in code page 932 than in UTF-8, nor does a "?" that
-  // stands for one or more bytes: one buffer of the input's size holds the result.
-  cp932.resize(utf8.size());
+  const bool copyAscii = AsciiUnchanged(cd);
+  const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
+  const std::size_t n = utf8.size();
+  // A character takes no more bytes in code page 932 than in UTF-8, nor does a "?" that
+  // stands for one or more bytes: one buffer of the input's size holds the result, but for
+  // an output longer than the character (kAskAgain), which makes room for itself.
+  cp932.resize(n);
+  char* out = cp932.data();
   std::size_t done = 0;
   std::size_t at = 0;
-  // The converter goes back over the piece it was given to find the place of a character
-  // it cannot convert, so a long line with many of them would cost time quadratic in the
-  // line: after each one the pieces start small and grow again while they convert cleanly.
-  constexpr std::size_t kSmallPiece = 256;
-  std::size_t piece = utf8.size();
-  auto replace = [&] {
-    // A character code page 932 cannot hold, or bytes that are no character (also one cut
-    // off at the end): one "?".
-    const std::size_t character = Utf8CharLength(utf8.substr(at));
-    cp932[done++] = '?';
-    ++replaced_;
-    at += character > 0 ? character : 1;
-  };
-  std::size_t aboveBmp = NextAboveBmpLead(utf8, 0);  // the next one at or after `at`
-  while (at < utf8.size()) {
-    // Characters above U+FFFF (emoji) never reach the converter.
-    if (aboveBmp < at) aboveBmp = NextAboveBmpLead(utf8, at);
-    if (aboveBmp == at) {
-      replace();
+  while (at < n) {
+    if (copyAscii) {
+      // Eight bytes at a time, copied whole even when only the first are ASCII: the later
+      // ones are written again, and the room of the input's characters holds them.
+      for (std::uint64_t word; at + 8 <= n;) {
+        std::memcpy(&word, in + at, sizeof word);
+        std::memcpy(out + done, &word, sizeof word);
+        const std::uint64_t high = word & kHighBits;
+        const std::size_t ascii = high == 0 ? 8
+                                  : std::endian::native == std::endian::little
+                                      ? static_cast<std::size_t>(std::countr_zero(high)) / 8
+                                      : static_cast<std::size_t>(std::countl_zero(high)) / 8;
+        at += ascii;
+        done += ascii;
+        if (ascii < 8) break;
+      }
+      if (at >= n) break;
+    }
+    // Kana and most kanji come in runs: three bytes, a lead that allows any continuation
+    // after it, and a known character of code page 932 (written as two bytes whatever its
+    // length, within the room of the character).
+    for (; at + 3 <= n; at += 3) {
+      const std::uint32_t word =
+          std::uint32_t{in[at]} | std::uint32_t{in[at + 1]} << 8 | std::uint32_t{in[at + 2]} << 16;
+      const std::uint32_t lead = word & 0xFF;
+      if (lead - 0xE1 > 0xEF - 0xE1 || lead == 0xED || (word & 0xC0C000) != 0x808000) break;
+      const char32_t cp = (lead & 0x0F) << 12 | (word >> 2 & 0xFC0) | (word >> 16 & 0x3F);
+      const std::uint32_t entry = gBmp[cp].load(std::memory_order_relaxed);
+      if ((entry & (kKnown | kUnmappable | kAskAgain)) != kKnown) break;
+      out[done] = static_cast<char>(entry & 0xFF);
+      out[done + 1] = static_cast<char>((entry >> 8) & 0xFF);
+      done += (entry >> 16) & 3;
+    }
+    if (at >= n) break;
+    const unsigned char lead = in[at];
+    char32_t cp;
+    std::size_t length;
+    if (lead < 0x80) {
+      if (copyAscii) {
+        out[done++] = static_cast<char>(lead);
+        ++at;
+        continue;
+      }
+      cp = lead;
+      length = 1;
+    } else {
+      length = Utf8CharLength(utf8.substr(at));
+      if (length == 0 || length == 4) {
+        // Bytes that are no character (each one "?"), or a character above U+FFFF, which
+        // code page 932 never holds.
+        out[done++] = '?';
+        ++replaced_;
+        at += length == 0 ? 1 : length;
+        continue;
+      }
+      cp = length == 2 ? (char32_t{lead} & 0x1F) << 6 | (char32_t{in[at + 1]} & 0x3F)
+                       : (char32_t{lead} & 0x0F) << 12 | (char32_t{in[at + 1]} & 0x3F) << 6 |
+                             (char32_t{in[at + 2]} & 0x3F);
+    }
+    std::uint32_t entry = gBmp[cp].load(std::memory_order_relaxed);
+    if ((entry & (kKnown | kUnmappable | kAskAgain)) == kKnown && length > 1) {
+      // The common case: both bytes written whatever the length, within the room of the
+      // character.
+      out[done] = static_cast<char>(entry & 0xFF);
+      out[done + 1] = static_cast<char>((entry >> 8) & 0xFF);
+      done += (entry >> 16) & 3;
+      at += length;
       continue;
     }
-    std::size_t end = aboveBmp;
-    if (end - at > piece) end = CharacterStartAtOrBefore(utf8, at, at + piece);
-    char* inPtr = const_cast<char*>(utf8.data() + at);
-    std::size_t inLeft = end - at;
-    char* outPtr = cp932.data() + done;
-    std::size_t outLeft = cp932.size() - done;
-    const std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    done = static_cast<std::size_t>(outPtr - cp932.data());
-    at = static_cast<std::size_t>(inPtr - utf8.data());
-    if (rc != static_cast<std::size_t>(-1)) {
-      piece = piece < utf8.size() / 2 ? piece * 2 : utf8.size();
-      continue;
+    if (entry == 0) entry = Learn(cd, cp);
+    if ((entry & kUnmappable) != 0) {
+      out[done++] = '?';
+      ++replaced_;
+    } else if ((entry & kAskAgain) != 0) {
+      std::string bytes;
+      ConvertOne(cd, utf8.substr(at, length), bytes);
+      if (bytes.size() > length) {
+        cp932.resize(cp932.size() + bytes.size() - length);
+        out = cp932.data();
+      }
+      std::memcpy(out + done, bytes.data(), bytes.size());
+      done += bytes.size();
+    } else {
+      const std::uint32_t size = (entry >> 16) & 3;
+      if (size > 0) out[done] = static_cast<char>(entry & 0xFF);
+      if (size > 1) out[done + 1] = static_cast<char>((entry >> 8) & 0xFF);
+      done += size;
     }
-    if (errno == E2BIG) {  // not expected (above), but harmless
-      cp932.resize(cp932.size() * 2 + 16);
-      continue;
-    }
-    if (done == cp932.size()) cp932.resize(done + (utf8.size() - at));  // room for the "?"
-    // EILSEQ, or EINVAL: a character cut off at the end of the piece.
-    replace();
-    piece = kSmallPiece;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    at += length;
   }
   cp932.resize(done);
 }

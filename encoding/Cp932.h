@@ -23,10 +23,11 @@ struct IconvCloser {
   void operator()(void* cd) const;
 };
 
-// UTF-8 to code page 932 for many pieces of one text (the lines of an input) through one
-// iconv descriptor. It never fails on the text: a well-formed character that code page 932
-// cannot hold (U+FEFF included) becomes one "?", and so does every byte that is not part of
-// a well-formed character. It counts the "?" it made.
+// UTF-8 to code page 932 for many pieces of one text (the lines of an input). Each character
+// becomes what iconv makes of it; iconv is asked once per process for each character of the
+// BMP met, and the answer kept. It never fails on the text: a well-formed character that
+// code page 932 cannot hold (U+FEFF included) becomes one "?", and so does every byte that
+// is not part of a well-formed character. It counts the "?" it made.
 class Utf8ToCp932Converter {
  public:
   // Throws std::system_error when the platform cannot convert between the two.

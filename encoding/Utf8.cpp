@@ -1,6 +1,7 @@
 #include "encoding/Utf8.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -35,19 +36,32 @@ std::size_t WellFormedLength(std::string_view bytes, bool& high) {
   std::size_t i = 0;
   while (i < n) {
     if (p[i] < 0x80) {
-      // An ASCII run, eight bytes at a time.
+      // An ASCII run, eight bytes at a time, up to the first byte of 0x80 or above.
       ++i;
       for (std::uint64_t word; i + 8 <= n; i += 8) {
         std::memcpy(&word, p + i, sizeof word);
-        if ((word & kHighBits) != 0) break;
+        const std::uint64_t highBits = word & kHighBits;
+        if (highBits != 0) {
+          i += static_cast<std::size_t>(std::endian::native == std::endian::little
+                                            ? std::countr_zero(highBits)
+                                            : std::countl_zero(highBits)) /
+               8;
+          break;
+        }
       }
       continue;
     }
-    // Kana and most kanji: three bytes with a lead that allows any continuation after it.
-    if (p[i] >= 0xE1 && p[i] != 0xED && p[i] <= 0xEF && i + 3 <= n && (p[i + 1] & 0xC0) == 0x80 &&
-        (p[i + 2] & 0xC0) == 0x80) {
+    // Kana and most kanji come in runs: three bytes with a lead that allows any continuation
+    // after it.
+    const std::size_t runStart = i;
+    for (; i + 3 <= n; i += 3) {
+      const std::uint32_t word =
+          std::uint32_t{p[i]} | std::uint32_t{p[i + 1]} << 8 | std::uint32_t{p[i + 2]} << 16;
+      const std::uint32_t lead = word & 0xFF;
+      if (lead - 0xE1 > 0xEF - 0xE1 || lead == 0xED || (word & 0xC0C000) != 0x808000) break;
+    }
+    if (i != runStart) {
       high = true;
-      i += 3;
       continue;
     }
     const std::size_t length = Utf8CharLength(bytes.substr(i));

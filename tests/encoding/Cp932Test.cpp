@@ -1,9 +1,12 @@
-#include "encoding/Cp932.h"
-
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <cstdint>
 #include <random>
+#include <string>
+#include <vector>
 
+#include "encoding/Cp932.h"
 #include "encoding/Utf8.h"
 
 namespace orven {
@@ -48,6 +51,80 @@ TEST(Cp932, LossyLineAgreesWithCharacterByCharacter) {
     }
     ASSERT_EQ(Utf8ToCp932Lossy(line), expected) << "round " << round;
   }
+}
+
+// Every character of the BMP and a few above it, alone and inside one long line, becomes
+// what the platform's converter makes of it alone, or one counted "?".
+TEST(Cp932, EveryCharacterAsThePlatformConvertsIt) {
+  const iconv_t cd = iconv_open("CP932", "UTF-8");
+  ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  auto iconvAlone = [cd](std::string utf8) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char out[16];
+    char* outPtr = out;
+    std::size_t outLeft = sizeof out;
+    char* in = utf8.data();
+    std::size_t inLeft = utf8.size();
+    if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1))
+      return std::string("?");
+    return std::string(out, outPtr);
+  };
+  std::vector<char32_t> codePoints;
+  for (char32_t c = 0; c < 0x10000; ++c) {
+    if (c < 0xD800 || c > 0xDFFF) codePoints.push_back(c);
+  }
+  codePoints.insert(codePoints.end(), {0x10000, 0x1F600, 0x20B9F, 0x10FFFF});
+  Utf8ToCp932Converter alone;
+  std::string line;
+  std::string expectedLine;
+  std::size_t expectedReplaced = 0;
+  std::string brokenLine;
+  std::string expectedBroken;
+  std::size_t brokenReplaced = 0;
+  std::string converted;
+  for (const char32_t c : codePoints) {
+    std::string utf8;
+    if (c < 0x80) {
+      utf8 = {static_cast<char>(c)};
+    } else if (c < 0x800) {
+      utf8 = {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+      utf8 = {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+              static_cast<char>(0x80 | (c & 0x3F))};
+    } else {
+      utf8 = {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+              static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    const std::string expected = iconvAlone(utf8);
+    const std::size_t replaced = expected == "?" && c != '?' ? 1 : 0;
+    const std::size_t before = alone.Replaced();
+    alone.Convert(utf8, converted);
+    ASSERT_EQ(converted, expected) << std::hex << "U+" << static_cast<std::uint32_t>(c);
+    ASSERT_EQ(alone.Replaced() - before, replaced) << std::hex << static_cast<std::uint32_t>(c);
+    // Between ASCII and kana, in runs long and short enough for the ASCII copied in words.
+    const std::string around = c % 3 == 0 ? "abcdefghij" : "x";
+    line += around + utf8 + "\xE3\x81\x82";
+    expectedLine += around + expected + "\x82\xA0";
+    expectedReplaced += replaced;
+    // Once every character is known, no characters: each one cut short, the three-byte
+    // form of those below U+0800 and the surrogates, one "?" a byte.
+    std::string broken = utf8.substr(0, utf8.size() - 1);
+    if (c < 0x800) {
+      broken += {'\xE0', static_cast<char>(0x80 | c >> 6), static_cast<char>(0x80 | (c & 0x3F)),
+                 '\xED', static_cast<char>(0xA0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    brokenLine += broken + "z";
+    expectedBroken += std::string(broken.size(), '?') + "z";
+    brokenReplaced += broken.size();
+  }
+  iconv_close(cd);
+  Utf8ToCp932Converter whole;
+  whole.Convert(line, converted);
+  EXPECT_EQ(converted, expectedLine);
+  EXPECT_EQ(whole.Replaced(), expectedReplaced);
+  whole.Convert(brokenLine, converted);
+  EXPECT_EQ(converted, expectedBroken);
+  EXPECT_EQ(whole.Replaced(), expectedReplaced + brokenReplaced);
 }
 
 }  // namespace

@@ -22,8 +22,20 @@ std::size_t GlibcCharLength(iconv_t cd, const std::string& s) {
   return s.size() - inLeft;
 }
 
+// Whether glibc converts the whole of `s`.
+bool GlibcAccepts(iconv_t cd, const std::string& s) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char out[256];
+  char* outPtr = out;
+  std::size_t outLeft = sizeof out;
+  char* in = const_cast<char*>(s.data());
+  std::size_t inLeft = s.size();
+  return iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0;
+}
+
 // Every lead byte with every second byte, and the bytes around the continuation range
-// after them, whole and cut off.
+// after them, whole and cut off; alone, and as text after ASCII and after kana, which are
+// read in runs.
 TEST(Utf8, CharacterLengthsAgreeWithGlibc) {
   const iconv_t cd = iconv_open("UTF-32LE", "UTF-8");
   ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
@@ -41,6 +53,13 @@ TEST(Utf8, CharacterLengthsAgreeWithGlibc) {
                 << std::hex << lead << " " << second << " " << +third << " " << +fourth << " of "
                 << size;
             ++checked;
+            if (lead < 0x80) continue;
+            for (const std::string& text : {"abcdefghij" + piece + "\xE3\x81\x82",
+                                            "\xE3\x81\x82\xE3\x81\x84" + piece + "abcdefghij"}) {
+              ASSERT_EQ(IsUtf8Text(text), GlibcAccepts(cd, text))
+                  << std::hex << lead << " " << second << " " << +third << " " << +fourth << " of "
+                  << size;
+            }
           }
         }
       }
