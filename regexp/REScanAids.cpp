@@ -33,7 +33,21 @@ TREScanAids BuildScanAids(TRE_DFA& DFA) {
     aids.SingleByte = aids.SingleByte == -1 ? b : -2;
   }
   if (aids.SingleByte < 0) aids.SingleByte = -1;
-  for (std::size_t b = 0xA0; b <= 0xDF; ++b) aids.StartsOnTrailBytes |= aids.StartBytes[b];
+  for (int b = 1; b < 256;) {
+    if (!aids.StartBytes[static_cast<std::size_t>(b)]) {
+      ++b;
+      continue;
+    }
+    const int lo = b;
+    while (b < 256 && aids.StartBytes[static_cast<std::size_t>(b)]) ++b;
+    if (aids.Ranges == TREScanAids::kMaxRanges) {
+      aids.Ranges = 0;  // too many for the vector test: the table serves
+      break;
+    }
+    aids.RangeLo[static_cast<std::size_t>(aids.Ranges)] = static_cast<unsigned char>(lo);
+    aids.RangeHi[static_cast<std::size_t>(aids.Ranges)] = static_cast<unsigned char>(b - 1);
+    ++aids.Ranges;
+  }
 
   // Follow the sets that have exactly one way on: one exact code, no acceptance, no "$".
   if (DFA.LineHeadFound() || tail) return aids;

@@ -22,10 +22,11 @@ class TRE_DFA;
 struct TREScanAids {
   std::array<bool, 256> StartBytes{};
   int SingleByte = -1;  // the one byte of StartBytes, or -1
-  // StartBytes holds a byte of 0xA0-0xDF, where the second bytes of most kana and kanji
-  // lie: a scan for it stops at every other byte of such text unless it walks character
-  // by character.
-  bool StartsOnTrailBytes = false;
+  // StartBytes as runs of consecutive bytes [RangeLo[i], RangeHi[i]], when it has at most
+  // kMaxRanges of them (a scan then tests 16 bytes at once); else Ranges is 0.
+  static constexpr int kMaxRanges = 4;
+  int Ranges = 0;
+  std::array<unsigned char, kMaxRanges> RangeLo{}, RangeHi{};
   bool SkipAllowed = false;
   // No "^" in the pattern and no "$" anywhere, and the empty text is no match: then the
   // first candidate of the plain table is where the first match may begin.
