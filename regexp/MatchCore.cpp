@@ -89,7 +89,7 @@ inline void BlockMasks(const TREScanAids& Aids, const Byte* P, std::uint64_t& Le
 #endif
 }
 
-// The first character start in [P, End) (P is one) whose byte is a start byte, or End.
+// The first character start in [P, End) (P is one) where a match may begin, or End.
 // Block by block, with the character starts worked out for the whole block at once, so
 // that double-byte text costs no step per character and no look back.
 const char* FindStartByte(const TREScanAids& Aids, const char* P, const char* End) {
@@ -98,7 +98,7 @@ const char* FindStartByte(const TREScanAids& Aids, const char* P, const char* En
   // The next candidate is often a few characters away: no block for those.
   for (int n = 0; n < 8; ++n) {
     if (q >= end) return End;
-    if (Aids.StartBytes[*q]) return Chars(q);
+    if (MayStartAt(Aids, q, end)) return Chars(q);
     q += Lead(*q) && q + 1 < end ? 2 : 1;
   }
   std::uint64_t carry = 0;
@@ -114,8 +114,10 @@ const char* FindStartByte(const TREScanAids& Aids, const char* P, const char* En
     }
     std::uint64_t leads = 0, hits = 0;
     BlockMasks(Aids, block, leads, hits);
-    const std::uint64_t found = hits & ~SecondBytes(leads, carry);
-    if (found != 0) return Chars(q + std::countr_zero(found));
+    for (std::uint64_t found = hits & ~SecondBytes(leads, carry); found != 0; found &= found - 1) {
+      const Byte* c = q + std::countr_zero(found);
+      if (MayStartAt(Aids, c, end)) return Chars(c);
+    }
     if (left <= kBlock) return End;
     q += kBlock;
   }
@@ -187,7 +189,7 @@ void TMatchCORE::Search(const char* Text, const char* End, bool LineHead, const 
         }
       }
       if (atEnd) return;
-      if (st == idle && !aids.StartBytes[*q]) {
+      if (st == idle && !MayStartAt(aids, q, end)) {
         // Nothing is alive and no match is known: every attempt before the next candidate
         // dies at its first character (looked for only when this one is none).
         const Byte* next = Bytes(NextCandidate(Chars(q), End));
