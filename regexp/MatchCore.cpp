@@ -96,7 +96,7 @@ const char* FindStartByte(const TREScanAids& Aids, const char* P, const char* En
   const Byte* q = Bytes(P);
   const Byte* const end = Bytes(End);
   // The next candidate is often a few characters away: no block for those.
-  for (int n = 0; n < 8; ++n) {
+  for (int n = 0; n < 16; ++n) {
     if (q >= end) return End;
     if (MayStartAt(Aids, q, end)) return Chars(q);
     q += Lead(*q) && q + 1 < end ? 2 : 1;
