@@ -1,7 +1,13 @@
 #include "regexp/MatchCore.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "regexp/REChars.h"
 
@@ -28,33 +34,110 @@ inline const char* FindBytes(const char* P, const char* End, const char* Needle,
   return nullptr;
 }
 
+constexpr std::size_t kBlock = 64;
+
+// The second bytes of double-byte characters in a block of 64 bytes (bit i for byte i),
+// from the bytes with a lead-byte value (Leads) and whether the block begins on a second
+// byte (Carry, 0 or 1; set for the next block). A run of lead-byte values that begins on a
+// character start pairs up from its first byte, so a byte is a second byte exactly when an
+// odd run of them ends right before it; subtracting the runs from the odd positions tells
+// the runs that begin on an even position from those that begin on an odd one.
+inline std::uint64_t SecondBytes(std::uint64_t Leads, std::uint64_t& Carry) {
+  constexpr std::uint64_t kOdd = 0xAAAAAAAAAAAAAAAAull;
+  const std::uint64_t firsts = Leads & ~Carry;
+  const std::uint64_t ends = ((firsts << 1 | kOdd) - firsts) ^ kOdd;
+  const std::uint64_t seconds = ends ^ (Leads | Carry);
+  Carry = (ends & Leads) >> 63;
+  return seconds;
+}
+
+// Per byte of the 64 at P: whether it has a lead-byte value (Leads) and is a start byte
+// (Hits).
+inline void BlockMasks(const TREScanAids& Aids, const Byte* P, std::uint64_t& Leads,
+                       std::uint64_t& Hits) {
+#if defined(__SSE2__)
+  // Byte x lies in [Lo, Lo + Span] when (x - Lo) mod 256 is at most Span.
+  const auto in = [](__m128i x, unsigned char lo, unsigned char span) {
+    const __m128i t = _mm_sub_epi8(x, _mm_set1_epi8(static_cast<char>(lo)));
+    return _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(static_cast<char>(span))), t);
+  };
+  Leads = Hits = 0;
+  const int ranges = Aids.Ranges;
+  for (std::size_t k = 0; k < kBlock / 16; ++k) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + 16 * k));
+    const __m128i lead = _mm_or_si128(in(x, 0x81, 0x9F - 0x81), in(x, 0xE0, 0xFC - 0xE0));
+    Leads |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(lead))) << 16 * k;
+    if (ranges == 0) continue;
+    __m128i hit =
+        in(x, Aids.RangeLo[0], static_cast<unsigned char>(Aids.RangeHi[0] - Aids.RangeLo[0]));
+    for (std::size_t r = 1; r < static_cast<std::size_t>(ranges); ++r) {
+      hit = _mm_or_si128(hit, in(x, Aids.RangeLo[r],
+                                 static_cast<unsigned char>(Aids.RangeHi[r] - Aids.RangeLo[r])));
+    }
+    Hits |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(hit))) << 16 * k;
+  }
+  if (ranges != 0) return;
+  for (std::size_t i = 0; i < kBlock; ++i) {
+    Hits |= static_cast<std::uint64_t>(Aids.StartBytes[P[i]]) << i;
+  }
+#else
+  Leads = Hits = 0;
+  for (std::size_t i = 0; i < kBlock; ++i) {
+    Leads |= static_cast<std::uint64_t>(Lead(P[i])) << i;
+    Hits |= static_cast<std::uint64_t>(Aids.StartBytes[P[i]]) << i;
+  }
+#endif
+}
+
+// The first character start in [P, End) (P is one) where a match may begin, or End.
+// Block by block, with the character starts worked out for the whole block at once, so
+// that double-byte text costs no step per character and no look back.
+const char* FindStartByte(const TREScanAids& Aids, const char* P, const char* End) {
+  const Byte* q = Bytes(P);
+  const Byte* const end = Bytes(End);
+  // The next candidate is often a few characters away: no block for those.
+  for (int n = 0; n < 16; ++n) {
+    if (q >= end) return End;
+    if (MayStartAt(Aids, q, end)) return Chars(q);
+    q += Lead(*q) && q + 1 < end ? 2 : 1;
+  }
+  std::uint64_t carry = 0;
+  for (;;) {
+    const auto left = static_cast<std::size_t>(end - q);
+    if (left == 0) return End;
+    const Byte* block = q;
+    alignas(16) Byte last[kBlock];
+    if (left < kBlock) {  // the last bytes, padded with NUL, which is no start byte
+      std::memset(last, 0, kBlock);
+      std::memcpy(last, q, left);
+      block = last;
+    }
+    std::uint64_t leads = 0, hits = 0;
+    BlockMasks(Aids, block, leads, hits);
+    for (std::uint64_t found = hits & ~SecondBytes(leads, carry); found != 0; found &= found - 1) {
+      const Byte* c = q + std::countr_zero(found);
+      if (MayStartAt(Aids, c, end)) return Chars(c);
+    }
+    if (left <= kBlock) return End;
+    q += kBlock;
+  }
+}
+
 }  // namespace
 
 const char* TMatchCORE::NextCandidate(const char* P, const char* End) const {
   const TREScanAids& aids = current_->Scan;
-  const auto& table = aids.StartBytes;
   const int single = aids.SingleByte;
   const bool prefix = aids.LiteralPrefix.size() >= 2;
+  if (!prefix && single < 0) return FindStartByte(aids, P, End);
   const char* sync = P;  // a known character start
   const char* q = P;
   for (;;) {
     if (q >= End) return End;
     if (prefix) {
       q = FindBytes(q, End, aids.LiteralPrefix.data(), aids.LiteralPrefix.size());
-    } else if (single >= 0) {
-      q = static_cast<const char*>(std::memchr(q, single, static_cast<std::size_t>(End - q)));
-    } else if (!aids.StartsOnTrailBytes) {
-      while (q < End && !table[static_cast<Byte>(*q)]) ++q;
     } else {
-      // Character by character from a character start: a table that holds trail-byte
-      // values (half-width katakana share them with most kana and kanji) would otherwise
-      // stop at every other byte of double-byte text.
-      while (q < End) {
-        const auto b = static_cast<Byte>(*q);
-        if (table[b]) return q;
-        q += Lead(b) && q + 1 < End ? 2 : 1;
-      }
-      return End;
+      q = static_cast<const char*>(std::memchr(q, single, static_cast<std::size_t>(End - q)));
     }
     if (q == nullptr || q == End) return End;
     if (!IsTrailByte(sync, q)) return q;
@@ -106,7 +189,7 @@ void TMatchCORE::Search(const char* Text, const char* End, bool LineHead, const 
         }
       }
       if (atEnd) return;
-      if (st == idle && !aids.StartBytes[*q]) {
+      if (st == idle && !MayStartAt(aids, q, end)) {
         // Nothing is alive and no match is known: every attempt before the next candidate
         // dies at its first character (looked for only when this one is none).
         const Byte* next = Bytes(NextCandidate(Chars(q), End));

@@ -62,7 +62,8 @@ class TMatchCORE : public TRegularExpression {
  private:
   unsigned char LineEndByte() const { return line_separator_ == mcls_CRLF ? 0x0D : 0x0A; }
   // The first character start at or after P (itself one) whose byte is a start byte (or,
-  // with a literal prefix, where the prefix begins), or End.
+  // with a literal prefix, where the prefix begins), or End; it may pass over a lead byte
+  // whose code no match begins with.
   const char* NextCandidate(const char* P, const char* End) const;
   template <bool kToNul>
   void Search(const char* Text, const char* End, bool LineHead, const char*& Start,

@@ -33,7 +33,45 @@ TREScanAids BuildScanAids(TRE_DFA& DFA) {
     aids.SingleByte = aids.SingleByte == -1 ? b : -2;
   }
   if (aids.SingleByte < 0) aids.SingleByte = -1;
-  for (std::size_t b = 0xA0; b <= 0xDF; ++b) aids.StartsOnTrailBytes |= aids.StartBytes[b];
+  // The second bytes per lead byte; a lead byte whose block is whole needs no set.
+  std::array<std::array<std::uint64_t, 4>, 256> seconds{};
+  for (const std::int32_t s : start) {
+    for (const TRE_DFA::Move& m : DFA.Moves(s)) {
+      const unsigned first = std::max<unsigned>(m.Lo >> 8, 0x81), last = m.Hi >> 8;
+      for (unsigned b = first; b <= last; ++b) {
+        if (!IsLeadByte(static_cast<unsigned char>(b))) continue;
+        const unsigned lo = std::max<unsigned>(m.Lo, b << 8) & 0xFF;
+        const unsigned hi = std::min<unsigned>(m.Hi, b << 8 | 0xFF) & 0xFF;
+        for (unsigned t = lo; t <= hi; ++t) seconds[b][t >> 6] |= std::uint64_t{1} << (t & 63);
+      }
+    }
+  }
+  for (unsigned b = 0x81; b < 256; ++b) {
+    std::array<std::uint64_t, 4>& set = seconds[b];
+    const bool whole = std::all_of(set.begin(), set.end(), [](std::uint64_t w) { return ~w == 0; });
+    if (!IsLeadByte(static_cast<unsigned char>(b)) || !aids.StartBytes[b] || whole ||
+        aids.Seconds.size() >= 255) {
+      continue;
+    }
+    set[0] |= 1;
+    aids.Seconds.push_back(set);
+    aids.SecondSet[b] = static_cast<unsigned char>(aids.Seconds.size());
+  }
+  for (int b = 1; b < 256;) {
+    if (!aids.StartBytes[static_cast<std::size_t>(b)]) {
+      ++b;
+      continue;
+    }
+    const int lo = b;
+    while (b < 256 && aids.StartBytes[static_cast<std::size_t>(b)]) ++b;
+    if (aids.Ranges == TREScanAids::kMaxRanges) {
+      aids.Ranges = 0;  // too many for the vector test: the table serves
+      break;
+    }
+    aids.RangeLo[static_cast<std::size_t>(aids.Ranges)] = static_cast<unsigned char>(lo);
+    aids.RangeHi[static_cast<std::size_t>(aids.Ranges)] = static_cast<unsigned char>(b - 1);
+    ++aids.Ranges;
+  }
 
   // Follow the sets that have exactly one way on: one exact code, no acceptance, no "$".
   if (DFA.LineHeadFound() || tail) return aids;

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace orven {
@@ -22,16 +23,32 @@ class TRE_DFA;
 struct TREScanAids {
   std::array<bool, 256> StartBytes{};
   int SingleByte = -1;  // the one byte of StartBytes, or -1
-  // StartBytes holds a byte of 0xA0-0xDF, where the second bytes of most kana and kanji
-  // lie: a scan for it stops at every other byte of such text unless it walks character
-  // by character.
-  bool StartsOnTrailBytes = false;
+  // StartBytes as runs of consecutive bytes [RangeLo[i], RangeHi[i]], when it has at most
+  // kMaxRanges of them (a scan then tests 16 bytes at once); else Ranges is 0.
+  static constexpr int kMaxRanges = 4;
+  int Ranges = 0;
+  std::array<unsigned char, kMaxRanges> RangeLo{}, RangeHi{};
+  // For a lead byte of StartBytes of whose codes only some can begin a match (the ten
+  // words 東京|大阪|... share their lead bytes with most kanji): 1 + the number of its set
+  // of second bytes in Seconds; else 0. Second byte 0 is always in the set (the lead byte
+  // then stands alone before the end).
+  std::array<unsigned char, 256> SecondSet{};
+  std::vector<std::array<std::uint64_t, 4>> Seconds;
   bool SkipAllowed = false;
   // No "^" in the pattern and no "$" anywhere, and the empty text is no match: then the
   // first candidate of the plain table is where the first match may begin.
   bool Rejects = false;
   std::vector<char> LiteralPrefix;
 };
+
+// Whether a match may begin with the character at P (a character start before End): its
+// byte is a start byte and, for a lead byte, its code can begin one.
+inline bool MayStartAt(const TREScanAids& Aids, const unsigned char* P, const unsigned char* End) {
+  const unsigned set = Aids.SecondSet[*P];
+  if (set == 0) return Aids.StartBytes[*P];
+  if (P + 1 >= End) return true;
+  return (Aids.Seconds[set - 1][P[1] >> 6] >> (P[1] & 63) & 1) != 0;
+}
 
 TREScanAids BuildScanAids(TRE_DFA& DFA);
 

@@ -45,6 +45,12 @@ struct FindCase {
   int start, stop;
 };
 
+std::string Times(const char* unit, int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += unit;
+  return s;
+}
+
 const FindCase kFindCases[] = {
     {"", "", mcls_CRLF, 0, 0},
     {"a*", "", mcls_CRLF, 0, 0},
@@ -95,6 +101,14 @@ const FindCase kFindCases[] = {
     // An LF makes the next place a line head also where the state in hand has seen the
     // same move on another character before.
     {"^a|bc", "bxb\na", mcls_CRLF, 4, 5},
+    // A scan for start bytes past runs of double-byte characters whose second bytes are
+    // start bytes too (日 is 0x93 0xFA): blocks begin and end inside such runs, and the
+    // last byte is a lone lead byte or a second byte.
+    {"\x96\x7b|\xfa\x40", Times("\x93\xfa", 8) + "a" + Times("\x93\xfa", 40) + "\xfa\x40",
+     mcls_CRLF, 97, 99},
+    {"\x96\x7b|\xfa\x40", Times("\x93\xfa", 60) + "@", mcls_CRLF, -1, -1},
+    {"b|\\x82", Times("\x93\xfa", 40) + "\x82", mcls_CRLF, 80, 81},
+    {"b|\\x82", Times("\x93\x82", 40), mcls_CRLF, -1, -1},
 };
 
 TEST(TMatchCORE, FindsTheLeftmostLongestMatch) {
