@@ -160,9 +160,11 @@ void TRegularExpression::SetRegExp(const std::string& Pattern) {
       Compile(cache_[1].Pattern);
     }
     regexp_ = Pattern;
+    text_in_force_ = &regexp_;
   } catch (...) {
     PutInForce(0);
     regexp_.clear();
+    text_in_force_ = &regexp_;
     throw;
   }
 }
@@ -188,7 +190,7 @@ void TRegularExpression::UseFixed(const TREFixedPattern& Pattern) {
   }
   current_ = Pattern.compiled_.get();
   cache_index_ = kFixedInForce;
-  regexp_ = Pattern.text_;
+  text_in_force_ = &Pattern.text_;
 }
 
 // ---- TREFixedPattern ----------------------------------------------------------------------

@@ -112,8 +112,9 @@ class TRegularExpression {
   TRegularExpression& operator=(const TRegularExpression&) = delete;
   ~TRegularExpression();
 
-  // The pattern text exactly as last assigned (empty after a failed assignment).
-  const std::string& RegExp() const { return regexp_; }
+  // The pattern text exactly as last assigned or put in force (empty after a failed
+  // assignment).
+  const std::string& RegExp() const { return *text_in_force_; }
   // The assignment: preprocess, find or compile, put the entry in force. Throws
   // ERegExpParser (or std::logic_error for internal failures) after the clean-up above.
   void SetRegExp(const std::string& Pattern);
@@ -148,6 +149,7 @@ class TRegularExpression {
   void Compile(const std::string& Pattern);
 
   std::string regexp_;
+  const std::string* text_in_force_ = &regexp_;  // regexp_ or a fixed pattern's text
   TPatternCache cache_{CacheCapacity};
   int cache_index_ = 0;
   std::unique_ptr<TREPreProcessor> preprocessor_;
