@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <iterator>
+#include <string_view>
 #include <vector>
 
 #include "engine/KanaTable.h"
@@ -132,9 +133,14 @@ void TransformText(TAWKStr& awk, std::string& text, bool widen) {
 }
 
 std::string MakeBrLine(TAWKStr& awk, const std::string& line, bool widen) {
-  std::string text = line;
+  // Room for the "<BR>" up front: most lines change nowhere and would otherwise be copied
+  // again to append it.
+  constexpr std::string_view kBr = "<BR>";
+  std::string text;
+  text.reserve(line.size() + kBr.size());
+  text = line;
   TransformText(awk, text, widen);
-  text += "<BR>";
+  text += kBr;
   return text;
 }
 
