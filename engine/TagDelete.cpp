@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -88,12 +89,18 @@ void StripTags(TAWKStr& awk, std::string& line, bool& InsideTag) {
   // first brackets of the line are the first ones behind that place: one forward scan
   // serves all passes, and a line with many tags costs linear time rather than one search
   // and one erase per tag. Every pass that cuts takes away a ">" or ends the brackets of
-  // the line, so the passes end by themselves.
+  // the line, so the passes end by themselves. What the passes keep is gathered in place at
+  // the front of the line: it never reaches the cursor, and the searches ("<" and ">" have
+  // no anchor) look at nothing in front of where they start.
   const TagPatterns& patterns = Patterns();
   const TREFixedPattern& lt = patterns.Less;
   const TREFixedPattern& gt = patterns.Greater;
-  std::string kept;
+  std::size_t kept = 0;    // line[0, kept) is what the passes keep so far
   std::size_t cursor = 0;  // line[cursor, size) is what the passes have not cut yet
+  const auto keep = [&line, &kept](std::size_t from, std::size_t to) {
+    if (kept != from) std::memmove(line.data() + kept, line.data() + from, to - from);
+    kept += to - from;
+  };
   std::size_t less = FindBracket(awk, lt, line, 0);
   std::size_t greater = FindBracket(awk, gt, line, 0);
   // Set when a "<" open at the line end cut the line while no tag was open before it: what
@@ -106,29 +113,29 @@ void StripTags(TAWKStr& awk, std::string& line, bool& InsideTag) {
     const bool b = greater != kNone;
     if (a && !b) {  // a tag left open at the line end: cut from its "<" on
       if (!InsideTag) keptOutsideTag = true;
-      kept.append(line, cursor, less - cursor);
+      keep(cursor, less);
       cursor = line.size();
       less = kNone;
       InsideTag = true;
     } else if (b && (!a || greater < less)) {  // the end of a tag opened before: cut up to it
-      kept.clear();
+      kept = 0;
       cursor = greater + 1;
       InsideTag = false;
     } else if (a && b) {  // a whole tag
-      kept.append(line, cursor, less - cursor);
+      keep(cursor, less);
       cursor = greater + 1;
       InsideTag = false;
     } else {
       // No bracket is left, and none will come back: at most the whole-line rule applies.
       if (InsideTag && !keptOutsideTag) {
-        kept.clear();
+        kept = 0;
         cursor = line.size();
       }
       break;
     }
   }
-  kept.append(line, cursor, std::string::npos);
-  line = std::move(kept);
+  keep(cursor, line.size());
+  line.resize(kept);
 }
 
 void DecodeEntities(TAWKStr& awk, std::string& line) {
