@@ -1,6 +1,9 @@
 #include "engine/LineTransforms.h"
 
 #include <cstdint>
+#include <iterator>
+#include <string_view>
+#include <vector>
 
 #include "engine/KanaTable.h"
 #include "regexp/AWKStr.h"
@@ -42,6 +45,25 @@ struct PairRowKana {
   }
 };
 
+// The patterns of the transforms, compiled once per thread (a run's TAWKStr works on the
+// thread that made it) and put in force without an assignment line after line.
+struct TransformPatterns {
+  std::vector<TREFixedPattern> Escapes;
+  TREFixedPattern HalfWidth{kHalfWidthClass};
+  std::vector<TREFixedPattern> Kana;  // by KanaTable row
+
+  TransformPatterns() {
+    for (const EscapeStep& step : kEscapeSteps) Escapes.emplace_back(step.Pattern);
+    Kana.reserve(KanaTable.size());
+    for (const KanaRow& row : KanaTable) Kana.emplace_back(row.Pattern);
+  }
+};
+
+const TransformPatterns& Patterns() {
+  thread_local const TransformPatterns patterns;
+  return patterns;
+}
+
 // Which KanaTable rows can find something in a text, from its half-width characters as the
 // class pattern finds them one after the other (one bit each from 0xA0): the kana + mark
 // pairs, and the characters outside those pairs, which the pair rows replace before any
@@ -52,9 +74,9 @@ struct KanaFound {
   std::uint64_t BeforeVoiced = 0;
   std::uint64_t BeforeSemiVoiced = 0;
 
-  KanaFound(TAWKStr& awk, const std::string& text) {
+  KanaFound(TAWKStr& awk, const TREFixedPattern& halfWidth, const std::string& text) {
     static const PairRowKana pairRows;
-    awk.SetRegExp(kHalfWidthClass);
+    awk.UseFixed(halfWidth);
     std::int64_t start = 0, length = 0;
     for (std::int64_t at = awk.MatchFrom(text, 1, start, length); at > 0;
          at = awk.MatchFrom(text, at + 1, start, length)) {
@@ -87,19 +109,21 @@ struct KanaFound {
 }  // namespace
 
 void EscapeHtml(TAWKStr& awk, std::string& text) {
-  for (const EscapeStep& step : kEscapeSteps) {
-    awk.SetRegExp(step.Pattern);
-    awk.GSub(step.Replacement, text);
+  const std::vector<TREFixedPattern>& patterns = Patterns().Escapes;
+  for (std::size_t i = 0; i < std::size(kEscapeSteps); ++i) {
+    awk.UseFixed(patterns[i]);
+    awk.GSub(kEscapeSteps[i].Replacement, text);
   }
 }
 
 void WidenHalfWidthKana(TAWKStr& awk, std::string& text) {
-  const KanaFound found(awk, text);
+  const TransformPatterns& patterns = Patterns();
+  const KanaFound found(awk, patterns.HalfWidth, text);
   if (!found.Any()) return;
-  for (const KanaRow& row : KanaTable) {
-    if (!found.MayOccur(row)) continue;
-    awk.SetRegExp(row.Pattern);
-    awk.GSub(row.Replacement, text);
+  for (std::size_t i = 0; i < KanaTable.size(); ++i) {
+    if (!found.MayOccur(KanaTable[i])) continue;
+    awk.UseFixed(patterns.Kana[i]);
+    awk.GSub(KanaTable[i].Replacement, text);
   }
 }
 
@@ -109,9 +133,14 @@ void TransformText(TAWKStr& awk, std::string& text, bool widen) {
 }
 
 std::string MakeBrLine(TAWKStr& awk, const std::string& line, bool widen) {
-  std::string text = line;
+  // Room for the "<BR>" up front: most lines change nowhere and would otherwise be copied
+  // again to append it.
+  constexpr std::string_view kBr = "<BR>";
+  std::string text;
+  text.reserve(line.size() + kBr.size());
+  text = line;
   TransformText(awk, text, widen);
-  text += "<BR>";
+  text += kBr;
   return text;
 }
 

@@ -1,8 +1,9 @@
 // The line transforms of the two text-to-HTML types: escaping of the four characters HTML
-// reserves, and widening of half-width katakana. Every substitution is a RegExp assignment
-// followed by GSub on the run's one TAWKStr; GSub itself rejects a text in which its
-// pattern cannot occur with one scan. The widening rows run only for the half-width
-// characters that the class pattern finds in the line.
+// reserves, and widening of half-width katakana. Every substitution puts its pattern in
+// force on the run's one TAWKStr (compiled once per thread, answering as a RegExp
+// assignment of it would) and calls GSub; GSub itself rejects a text in which its pattern
+// cannot occur with one scan. The widening rows run only for the half-width characters
+// that the class pattern finds in the line.
 // Text is Shift_JIS bytes throughout.
 #pragma once
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "encoding/sjisconv.h"
 #include "engine/TextFiles.h"
@@ -22,13 +25,31 @@ constexpr EntityStep kEntitySteps[] = {
     {"\\&quot;", "\""},
 };
 
+// The patterns of tag deletion, compiled once per thread (a run's TAWKStr works on the
+// thread that made it) and put in force without an assignment line after line.
+struct TagPatterns {
+  TREFixedPattern Less{"<"};
+  TREFixedPattern Greater{">"};
+  TREFixedPattern Ampersand{"\\&"};
+  std::vector<TREFixedPattern> Entities;
+
+  TagPatterns() {
+    for (const EntityStep& step : kEntitySteps) Entities.emplace_back(step.Pattern);
+  }
+};
+
+const TagPatterns& Patterns() {
+  thread_local const TagPatterns patterns;
+  return patterns;
+}
+
 constexpr std::size_t kNone = std::string::npos;
 
 // Index of the first `bracket` (a one-byte pattern) at a character start of line[from, ...),
 // or kNone; `from` is a character start.
-std::size_t FindBracket(TAWKStr& awk, const char* bracket, const std::string& line,
+std::size_t FindBracket(TAWKStr& awk, const TREFixedPattern& bracket, const std::string& line,
                         std::size_t from) {
-  awk.SetRegExp(bracket);
+  awk.UseFixed(bracket);
   std::int64_t start = 0, length = 0;
   return awk.MatchFrom(line, static_cast<std::int64_t>(from) + 1, start, length) > 0
              ? static_cast<std::size_t>(start - 1)
@@ -68,54 +89,64 @@ void StripTags(TAWKStr& awk, std::string& line, bool& InsideTag) {
   // first brackets of the line are the first ones behind that place: one forward scan
   // serves all passes, and a line with many tags costs linear time rather than one search
   // and one erase per tag. Every pass that cuts takes away a ">" or ends the brackets of
-  // the line, so the passes end by themselves.
-  std::string kept;
+  // the line, so the passes end by themselves. What the passes keep is gathered in place at
+  // the front of the line: it never reaches the cursor, and the searches ("<" and ">" have
+  // no anchor) look at nothing in front of where they start.
+  const TagPatterns& patterns = Patterns();
+  const TREFixedPattern& lt = patterns.Less;
+  const TREFixedPattern& gt = patterns.Greater;
+  std::size_t kept = 0;    // line[0, kept) is what the passes keep so far
   std::size_t cursor = 0;  // line[cursor, size) is what the passes have not cut yet
-  std::size_t less = FindBracket(awk, "<", line, 0);
-  std::size_t greater = FindBracket(awk, ">", line, 0);
+  const auto keep = [&line, &kept](std::size_t from, std::size_t to) {
+    if (kept != from) std::memmove(line.data() + kept, line.data() + from, to - from);
+    kept += to - from;
+  };
+  std::size_t less = FindBracket(awk, lt, line, 0);
+  std::size_t greater = FindBracket(awk, gt, line, 0);
   // Set when a "<" open at the line end cut the line while no tag was open before it: what
   // it kept lies outside any tag and must not be taken for the inside of one.
   bool keptOutsideTag = false;
   for (;;) {
-    if (less != kNone && less < cursor) less = FindBracket(awk, "<", line, cursor);
-    if (greater != kNone && greater < cursor) greater = FindBracket(awk, ">", line, cursor);
+    if (less != kNone && less < cursor) less = FindBracket(awk, lt, line, cursor);
+    if (greater != kNone && greater < cursor) greater = FindBracket(awk, gt, line, cursor);
     const bool a = less != kNone;
     const bool b = greater != kNone;
     if (a && !b) {  // a tag left open at the line end: cut from its "<" on
       if (!InsideTag) keptOutsideTag = true;
-      kept.append(line, cursor, less - cursor);
+      keep(cursor, less);
       cursor = line.size();
       less = kNone;
       InsideTag = true;
     } else if (b && (!a || greater < less)) {  // the end of a tag opened before: cut up to it
-      kept.clear();
+      kept = 0;
       cursor = greater + 1;
       InsideTag = false;
     } else if (a && b) {  // a whole tag
-      kept.append(line, cursor, less - cursor);
+      keep(cursor, less);
       cursor = greater + 1;
       InsideTag = false;
     } else {
       // No bracket is left, and none will come back: at most the whole-line rule applies.
       if (InsideTag && !keptOutsideTag) {
-        kept.clear();
+        kept = 0;
         cursor = line.size();
       }
       break;
     }
   }
-  kept.append(line, cursor, std::string::npos);
-  line = std::move(kept);
+  keep(cursor, line.size());
+  line.resize(kept);
 }
 
 void DecodeEntities(TAWKStr& awk, std::string& line) {
   // Every entity starts with "&": a line without one is done after one scan.
-  awk.SetRegExp("\\&");
+  const TagPatterns& patterns = Patterns();
+  awk.UseFixed(patterns.Ampersand);
   int start = 0, length = 0;
   if (awk.Match(line, start, length) == 0) return;
-  for (const EntityStep& step : kEntitySteps) {
-    awk.SetRegExp(step.Pattern);
-    awk.GSub(step.Replacement, line);
+  for (std::size_t i = 0; i < std::size(kEntitySteps); ++i) {
+    awk.UseFixed(patterns.Entities[i]);
+    awk.GSub(kEntitySteps[i].Replacement, line);
   }
 }
 

@@ -182,7 +182,9 @@ std::int64_t TAWKStr::MatchFrom(const std::string& S, std::int64_t Base, std::in
   const char* const text = S.data() + from;
   const char* start = nullptr;
   const char* stop = nullptr;
-  if (from > 0 && Rejects()) {  // one NUL scan of the whole rest on every call would add up
+  if (Rejects()) {
+    // Such a pattern has no anchor, so a line head changes nothing; and the text's NUL is
+    // looked for only as far as the search goes, not through the whole rest on every call.
     FindPlainToNul(text, S.data() + S.size(), start, stop);
   } else {
     const bool lineHead = from == 0 ? Base == 0 : EndsInLF(S.data(), text);

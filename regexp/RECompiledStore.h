@@ -1,8 +1,8 @@
 // TRECompiledStore: patterns already compiled on this thread, by preprocessed text, so
-// that a pattern evicted from a TRegularExpression's cache (the kana rotation of the line
-// transforms evicts at every assignment) is neither compiled again nor made to build its
-// automaton's states again. The compiled patterns are shared with the caches that use them,
-// all on this thread.
+// that a pattern evicted from a TRegularExpression's cache (a rotation through more
+// patterns than the cache holds evicts at every assignment) is neither compiled again nor
+// made to build its automaton's states again. The compiled patterns are shared with the
+// caches and the fixed patterns that use them, all on this thread.
 //
 // Bounded (RELimits.h): at most kStoreMaxEntries patterns and kStoreMaxBytes of them
 // together, counted when one is added (TRE_DFA::ByteSize: the program and the states built

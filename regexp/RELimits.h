@@ -26,8 +26,9 @@ inline constexpr std::uint64_t kMaxUnfoldedNodes = 400'000;
 inline constexpr std::size_t kStateBudgetBytes = std::size_t{8} << 20;
 
 // The store of compiled patterns (RECompiledStore.h), which spares recompiling a pattern
-// evicted from a TRegularExpression's cache (the kana rotation of the line transforms
-// evicts at every assignment): at most 512 patterns, the rotation's 94 several times over,
+// evicted from a TRegularExpression's cache (a rotation through more patterns than the
+// cache holds, such as the 94 of the line transforms assigned one after the other, evicts at
+// every assignment): at most 512 patterns, such a rotation several times over,
 // and at most 48 MiB of them together as counted when each is added (the conversions'
 // patterns need a few KiB each). A pattern larger than that is not stored at all.
 inline constexpr std::size_t kStoreMaxEntries = 512;

@@ -98,6 +98,29 @@ void TPatternCache::Delete(int Index) {
   DeleteLast();
 }
 
+// ---- Compiling -----------------------------------------------------------------------------
+
+namespace {
+
+// A preprocessed pattern compiled, or taken from the thread's store when an automaton under
+// the same state budget was built there for it.
+std::shared_ptr<TRECompiled> CompileShared(const std::string& Pattern, std::size_t StateBudget) {
+  const std::uint64_t hash = HashBytes(Pattern);
+  TRECompiledStore& store = ThreadCompiledStore();
+  const bool shared = StateBudget == kStateBudgetBytes;
+  std::shared_ptr<TRECompiled> compiled = shared ? store.Find(Pattern, hash) : nullptr;
+  if (compiled) return compiled;
+  TREParser parser(Pattern);
+  parser.Run();
+  TRE_NFA nfa(TRegularExpression::LineHeadChar, TRegularExpression::LineTailChar);
+  nfa.Run(parser);
+  compiled = std::make_shared<TRECompiled>(nfa, StateBudget);
+  if (shared) store.Add(Pattern, hash, compiled);
+  return compiled;
+}
+
+}  // namespace
+
 // ---- TRegularExpression -------------------------------------------------------------------
 
 TRegularExpression::TRegularExpression() : preprocessor_(std::make_unique<TREPreProcessor>()) {
@@ -137,34 +160,42 @@ void TRegularExpression::SetRegExp(const std::string& Pattern) {
       Compile(cache_[1].Pattern);
     }
     regexp_ = Pattern;
+    text_in_force_ = &regexp_;
   } catch (...) {
     PutInForce(0);
     regexp_.clear();
+    text_in_force_ = &regexp_;
     throw;
   }
 }
 
 void TRegularExpression::Compile(const std::string& Pattern) {
-  const std::uint64_t hash = HashBytes(Pattern);
-  TRECompiledStore& store = ThreadCompiledStore();
-  const bool shared = state_budget_ == kStateBudgetBytes;
-  std::shared_ptr<TRECompiled> compiled = shared ? store.Find(Pattern, hash) : nullptr;
-  if (!compiled) {
-    try {
-      TREParser parser(Pattern);
-      parser.Run();
-      TRE_NFA nfa(LineHeadChar, LineTailChar);
-      nfa.Run(parser);
-      compiled = std::make_shared<TRECompiled>(nfa, state_budget_);
-    } catch (...) {
-      if (cache_index_ > 0) cache_.Delete(cache_index_);
-      PutInForce(0);
-      throw;
-    }
-    if (shared) store.Add(Pattern, hash, compiled);
+  std::shared_ptr<TRECompiled> compiled;
+  try {
+    compiled = CompileShared(Pattern, state_budget_);
+  } catch (...) {
+    if (cache_index_ > 0) cache_.Delete(cache_index_);
+    PutInForce(0);
+    throw;
   }
   cache_.SetCompiled(cache_index_, std::move(compiled));
   PutInForce(cache_index_);
 }
+
+void TRegularExpression::UseFixed(const TREFixedPattern& Pattern) {
+  const TREPreProcessor& pre = *preprocessor_;
+  if (pre.UseFuzzyCharDic || pre.UseSynonymDic) {
+    SetRegExp(Pattern.text_);
+    return;
+  }
+  current_ = Pattern.compiled_.get();
+  cache_index_ = kFixedInForce;
+  text_in_force_ = &Pattern.text_;
+}
+
+// ---- TREFixedPattern ----------------------------------------------------------------------
+
+TREFixedPattern::TREFixedPattern(std::string Pattern)
+    : text_(std::move(Pattern)), compiled_(CompileShared(text_, kStateBudgetBytes)) {}
 
 }  // namespace orven

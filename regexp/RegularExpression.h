@@ -8,7 +8,8 @@
 // its automaton. A new pattern goes in at index 1, the last entry making room for it when the
 // cache is full; a pattern found in the cache is neither compiled again nor moved. A failed
 // assignment leaves the empty pattern in force (CacheIndex 0) and RegExp() empty, and the
-// failed pattern out of the cache.
+// failed pattern out of the cache. A fixed pattern (TREFixedPattern) put in force by UseFixed
+// leaves the cache as it is; CacheIndex is then kFixedInForce.
 //
 // Compiling may reuse an automaton already built on this thread for the same preprocessed
 // text (TRECompiledStore); the cache above behaves exactly as if every miss compiled
@@ -82,6 +83,26 @@ class TPatternCache {
   int count_ = 0;
 };
 
+// A pattern compiled once, for a program that applies the same patterns line after line:
+// TRegularExpression::UseFixed puts it in force in constant time, without the assignment's
+// preprocessing, hashing and cache look-up. It is compiled from its text as written, which
+// is what an assignment compiles while both preprocessing switches are off; with either
+// switch on, UseFixed assigns the text instead, so the answers are always the assignment's.
+// It belongs to the thread that made it (its automaton builds states as it searches) and
+// must outlive the time it is in force.
+class TREFixedPattern {
+ public:
+  // Throws ERegExpParser where an assignment of Pattern would (with the switches off).
+  explicit TREFixedPattern(std::string Pattern);
+
+  const std::string& Text() const { return text_; }
+
+ private:
+  friend class TRegularExpression;
+  std::string text_;
+  std::shared_ptr<TRECompiled> compiled_;  // may be shared with the store (one thread)
+};
+
 class TRegularExpression {
  public:
   static constexpr int CacheCapacity = 30;
@@ -91,11 +112,16 @@ class TRegularExpression {
   TRegularExpression& operator=(const TRegularExpression&) = delete;
   ~TRegularExpression();
 
-  // The pattern text exactly as last assigned (empty after a failed assignment).
-  const std::string& RegExp() const { return regexp_; }
+  // The pattern text exactly as last assigned or put in force (empty after a failed
+  // assignment).
+  const std::string& RegExp() const { return *text_in_force_; }
   // The assignment: preprocess, find or compile, put the entry in force. Throws
   // ERegExpParser (or std::logic_error for internal failures) after the clean-up above.
   void SetRegExp(const std::string& Pattern);
+  // Puts Pattern in force with the answers, and the RegExp(), of an assignment of its text,
+  // but leaves the cache alone: CacheIndex() is then kFixedInForce.
+  void UseFixed(const TREFixedPattern& Pattern);
+  static constexpr int kFixedInForce = -1;
   // The pseudo-characters of the anchors in the automaton: codes no text holds.
   static constexpr std::uint16_t LineHeadChar = 0xFFFD;
   static constexpr std::uint16_t LineTailChar = 0xFFFE;
@@ -123,6 +149,7 @@ class TRegularExpression {
   void Compile(const std::string& Pattern);
 
   std::string regexp_;
+  const std::string* text_in_force_ = &regexp_;  // regexp_ or a fixed pattern's text
   TPatternCache cache_{CacheCapacity};
   int cache_index_ = 0;
   std::unique_ptr<TREPreProcessor> preprocessor_;

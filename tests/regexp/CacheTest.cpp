@@ -130,5 +130,24 @@ TEST(TRegularExpression, CachesUnderThePreprocessedText) {
   EXPECT_EQ(re.PatternCache().Count(), 3);
 }
 
+// A fixed pattern answers as its assignment would but leaves the cache alone; with a
+// preprocessing switch on it is assigned, preprocessing included.
+TEST(TRegularExpression, FixedPatternsBypassTheCache) {
+  TRegularExpression re;
+  re.PreProcessor().FuzzyCharDicList.push_back(&BuiltinFuzzyCharDic());
+  const TREFixedPattern fixed("A");
+  re.SetRegExp("B");
+  re.UseFixed(fixed);
+  EXPECT_EQ(re.RegExp(), "A");
+  EXPECT_EQ(re.CacheIndex(), TRegularExpression::kFixedInForce);
+  EXPECT_EQ(Entries(re), (std::vector<std::string>{"", "B"}));
+  re.PreProcessor().UseFuzzyCharDic = true;
+  re.UseFixed(fixed);
+  EXPECT_EQ(re.RegExp(), "A");
+  EXPECT_EQ(re.CacheIndex(), 1);
+  EXPECT_EQ(re.PatternCache()[1].Pattern, "(\x82\x60|\x82\x81|A|a)");  // (Ａ|ａ|A|a)
+  EXPECT_THROW(TREFixedPattern("(a"), ERegExpParser);
+}
+
 }  // namespace
 }  // namespace orven
