@@ -27,6 +27,7 @@
 #include "engine/LineReader.h"
 #include "engine/Messages.h"
 #include "regexp/AWKStr.h"
+#include "regexp/REChars.h"
 
 namespace orven::cli {
 namespace {
@@ -123,8 +124,6 @@ constexpr Row kGrepOptions[] = {
 constexpr std::span<const Row> kGrepTable{kGrepOptions};
 constexpr std::size_t kOutputBlock = 1 << 18;
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 // The searches of one command: one engine per pattern, a line selected when any matches.
 class Searcher {
  public:
@@ -172,10 +171,7 @@ class Searcher {
         from = bestStart + bestLength;
       } else {  // an empty match: go on after the character it stands before
         if (bestStart > size) return;
-        from =
-            bestStart +
-            (IsLeadByte(static_cast<unsigned char>(line[bestStart - 1])) && bestStart < size ? 2
-                                                                                             : 1);
+        from = bestStart + (IsLeadByte(line[bestStart - 1]) && bestStart < size ? 2 : 1);
       }
     }
   }
