@@ -3,7 +3,6 @@
 #include <iconv.h>
 
 #include <atomic>
-#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -99,8 +98,6 @@ constexpr std::uint32_t kUnmappable = 1u << 30;
 constexpr std::uint32_t kAskAgain = 1u << 29;
 std::atomic<std::uint32_t> gBmp[0x10000];
 
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-
 std::size_t EncodeUtf8(char32_t cp, char* out) {
   if (cp < 0x80) {
     out[0] = static_cast<char>(cp);
@@ -182,11 +179,7 @@ void Utf8ToCp932Converter::Convert(std::string_view utf8, std::string& cp932) {
       for (std::uint64_t word; at + 8 <= n;) {
         std::memcpy(&word, in + at, sizeof word);
         std::memcpy(out + done, &word, sizeof word);
-        const std::uint64_t high = word & kHighBits;
-        const std::size_t ascii = high == 0 ? 8
-                                  : std::endian::native == std::endian::little
-                                      ? static_cast<std::size_t>(std::countr_zero(high)) / 8
-                                      : static_cast<std::size_t>(std::countl_zero(high)) / 8;
+        const std::size_t ascii = AsciiPrefixLength(word);
         at += ascii;
         done += ascii;
         if (ascii < 8) break;
@@ -197,11 +190,9 @@ void Utf8ToCp932Converter::Convert(std::string_view utf8, std::string& cp932) {
     // after it, and a known character of code page 932 (written as two bytes whatever its
     // length, within the room of the character).
     for (; at + 3 <= n; at += 3) {
-      const std::uint32_t word =
-          std::uint32_t{in[at]} | std::uint32_t{in[at + 1]} << 8 | std::uint32_t{in[at + 2]} << 16;
-      const std::uint32_t lead = word & 0xFF;
-      if (lead - 0xE1 > 0xEF - 0xE1 || lead == 0xED || (word & 0xC0C000) != 0x808000) break;
-      const char32_t cp = (lead & 0x0F) << 12 | (word >> 2 & 0xFC0) | (word >> 16 & 0x3F);
+      const std::uint32_t word = LoadThreeBytes(in + at);
+      if (!IsOpenThreeByteChar(word)) break;
+      const char32_t cp = (word & 0x0F) << 12 | (word >> 2 & 0xFC0) | (word >> 16 & 0x3F);
       const std::uint32_t entry = gBmp[cp].load(std::memory_order_relaxed);
       if ((entry & (kKnown | kUnmappable | kAskAgain)) != kKnown) break;
       out[done] = static_cast<char>(entry & 0xFF);

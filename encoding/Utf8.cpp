@@ -1,14 +1,11 @@
 #include "encoding/Utf8.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
 namespace orven {
 namespace {
-
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
 // The range the second byte of a sequence must lie in, by its lead byte; every later byte
 // is 0x80 to 0xBF. The narrow ranges are what exclude overlong forms (E0, F0), surrogates
@@ -40,12 +37,8 @@ std::size_t WellFormedLength(std::string_view bytes, bool& high) {
       ++i;
       for (std::uint64_t word; i + 8 <= n; i += 8) {
         std::memcpy(&word, p + i, sizeof word);
-        const std::uint64_t highBits = word & kHighBits;
-        if (highBits != 0) {
-          i += static_cast<std::size_t>(std::endian::native == std::endian::little
-                                            ? std::countr_zero(highBits)
-                                            : std::countl_zero(highBits)) /
-               8;
+        if (const std::size_t ascii = AsciiPrefixLength(word); ascii < 8) {
+          i += ascii;
           break;
         }
       }
@@ -54,12 +47,7 @@ std::size_t WellFormedLength(std::string_view bytes, bool& high) {
     // Kana and most kanji come in runs: three bytes with a lead that allows any continuation
     // after it.
     const std::size_t runStart = i;
-    for (; i + 3 <= n; i += 3) {
-      const std::uint32_t word =
-          std::uint32_t{p[i]} | std::uint32_t{p[i + 1]} << 8 | std::uint32_t{p[i + 2]} << 16;
-      const std::uint32_t lead = word & 0xFF;
-      if (lead - 0xE1 > 0xEF - 0xE1 || lead == 0xED || (word & 0xC0C000) != 0x808000) break;
-    }
+    while (i + 3 <= n && IsOpenThreeByteChar(LoadThreeBytes(p + i))) i += 3;
     if (i != runStart) {
       high = true;
       continue;

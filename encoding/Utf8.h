@@ -4,13 +4,38 @@
 // is taken for UTF-8; pure ASCII is not.
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace orven {
 
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// How many of the eight bytes of `word` (as loaded from memory) come before the first byte
+// of 0x80 or above: 8 when all are ASCII.
+inline std::size_t AsciiPrefixLength(std::uint64_t word) {
+  const std::uint64_t high = word & 0x8080808080808080u;
+  if (high == 0) return 8;
+  return static_cast<std::size_t>(std::endian::native == std::endian::little
+                                      ? std::countr_zero(high)
+                                      : std::countl_zero(high)) /
+         8;
+}
+
+// The three bytes at `p`, the first in bits 0-7.
+inline std::uint32_t LoadThreeBytes(const unsigned char* p) {
+  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
+}
+
+// Whether the three bytes of `word` (LoadThreeBytes) are a character whose lead allows any
+// continuation after it (E1 to EF but ED): most kana and kanji.
+inline bool IsOpenThreeByteChar(std::uint32_t word) {
+  const std::uint32_t lead = word & 0xFF;
+  return lead - 0xE1 <= 0xEF - 0xE1 && lead != 0xED && (word & 0xC0C000) == 0x808000;
+}
 
 // Length (1 to 4) of the well-formed character that starts `s`, or 0 when none starts there
 // (also for an empty `s`).

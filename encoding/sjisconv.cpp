@@ -334,19 +334,18 @@ std::string TAutoSjisConv::ConvertLine(std::string&& line) {
   if (result.empty()) return result;
   const auto* bytes = reinterpret_cast<const unsigned char*>(result.data());
   const LineCode code = CodeDetector().Run(bytes, result.size());
-  JisShiftState& state = state_;
   // Shift_JIS lines, and plain ASCII lines while no mode is on, are what they are: only a
   // NUL would shorten them.
-  if (code == LineCode::Jis && !state.KanjiMode && !state.KanaMode &&
+  if (code == LineCode::Jis && !state_.KanjiMode && !state_.KanaMode &&
       IsPlainText(bytes, result.size()))
     return result;
   std::size_t size = result.size();
   if (code != LineCode::ShiftJis) {
     LineRewriter rewriter(result);
     if (code == LineCode::Jis) {
-      rewriter.DecodeJis(state);
+      rewriter.DecodeJis(state_);
     } else {
-      rewriter.DecodeEuc(state);
+      rewriter.DecodeEuc(state_);
     }
     size = rewriter.OutputSize();
   }
