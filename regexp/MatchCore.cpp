@@ -16,8 +16,6 @@ namespace {
 
 using Byte = unsigned char;
 
-inline bool Lead(Byte b) { return IsLeadByte(b); }
-
 inline const Byte* Bytes(const char* p) { return reinterpret_cast<const Byte*>(p); }
 inline const char* Chars(const Byte* p) { return reinterpret_cast<const char*>(p); }
 
@@ -83,7 +81,7 @@ inline void BlockMasks(const TREScanAids& Aids, const Byte* P, std::uint64_t& Le
 #else
   Leads = Hits = 0;
   for (std::size_t i = 0; i < kBlock; ++i) {
-    Leads |= static_cast<std::uint64_t>(Lead(P[i])) << i;
+    Leads |= static_cast<std::uint64_t>(IsLeadByte(P[i])) << i;
     Hits |= static_cast<std::uint64_t>(Aids.StartBytes[P[i]]) << i;
   }
 #endif
@@ -99,7 +97,7 @@ const char* FindStartByte(const TREScanAids& Aids, const char* P, const char* En
   for (int n = 0; n < 16; ++n) {
     if (q >= end) return End;
     if (MayStartAt(Aids, q, end)) return Chars(q);
-    q += Lead(*q) && q + 1 < end ? 2 : 1;
+    q += IsLeadByte(*q) && q + 1 < end ? 2 : 1;
   }
   std::uint64_t carry = 0;
   for (;;) {
@@ -208,7 +206,7 @@ void TMatchCORE::Search(const char* Text, const char* End, bool LineHead, const 
     const Byte b = *q;
     Edge e = st->Table[b];
     int length = 1;
-    if (Lead(b)) {
+    if (IsLeadByte(b)) {
       if (kToNul ? q[1] != 0 : q + 1 < end) {
         length = 2;
         if (e.Next == nullptr && e.Remap >= TRE_DFA::kBlockEdge) {

@@ -1,6 +1,7 @@
 #include "regexp/RE_DFA.h"
 
 #include <algorithm>
+#include <span>
 #include <utility>
 
 #include "regexp/REHash.h"
@@ -18,6 +19,14 @@ std::uint64_t HashKey(const std::vector<std::int32_t>& Key) {
   std::uint64_t h = Key.size();
   for (const std::int32_t v : Key) h = MixBits(h ^ static_cast<std::uint32_t>(v));
   return h;
+}
+
+// Calls Visit with the sorted members of every group of Key, oldest first.
+template <class F>
+void ForEachGroup(const std::vector<std::int32_t>& Key, F&& Visit) {
+  for (std::size_t i = 1; i < Key.size(); i += static_cast<std::size_t>(Key[i]) + 1) {
+    Visit(std::span<const std::int32_t>(Key.data() + i + 1, static_cast<std::size_t>(Key[i])));
+  }
 }
 
 std::size_t KeyBytes(const std::vector<std::int32_t>& Key) {
@@ -142,14 +151,13 @@ std::int32_t TRE_DFA::FindOrAdd(std::vector<std::int32_t>& Key) {
   s.Hash = hash;
   s.Matched = (Key[0] & kMatchedFlag) != 0;
   s.HasFresh = (Key[0] & kFreshFlag) != 0;
-  for (std::size_t i = 1; i < Key.size(); i += static_cast<std::size_t>(Key[i]) + 1) {
-    for (std::size_t k = i + 1; k <= i + static_cast<std::size_t>(Key[i]); ++k) {
-      const std::int32_t m = Key[k];
+  ForEachGroup(Key, [&](std::span<const std::int32_t> members) {
+    for (const std::int32_t m : members) {
       if (s.Accept < 0 && m == final_state_) s.Accept = s.Groups;
       if (s.Tail < 0 && tail_[static_cast<std::size_t>(m)] != 0) s.Tail = s.Groups;
     }
     ++s.Groups;
-  }
+  });
   s.Special = s.HasFresh || s.Accept >= 0 || s.Tail >= 0 || Key == start_keys_[0];
   s.Key = std::move(Key);
   Key.clear();
@@ -189,14 +197,14 @@ std::int32_t TRE_DFA::Start(bool LineHead) {
 // every member alike.
 void TRE_DFA::BuildPieces(State& S) {
   std::vector<std::uint32_t> cuts;
-  for (std::size_t i = 1; i < S.Key.size(); i += static_cast<std::size_t>(S.Key[i]) + 1) {
-    for (std::size_t k = i + 1; k <= i + static_cast<std::size_t>(S.Key[i]); ++k) {
-      for (const Move& m : Moves(S.Key[k])) {
+  ForEachGroup(S.Key, [&](std::span<const std::int32_t> members) {
+    for (const std::int32_t member : members) {
+      for (const Move& m : Moves(member)) {
         cuts.push_back(m.Lo);
         cuts.push_back(static_cast<std::uint32_t>(m.Hi) + 1);
       }
     }
-  }
+  });
   if (line_head_found_ && !S.Matched) {  // after LF a new group starts as a line head
     cuts.push_back(kLF);
     cuts.push_back(kLF + 1);
@@ -245,7 +253,11 @@ TRE_DFA::Edge TRE_DFA::Step(std::int32_t Id, CharCode C, bool TwoBytes) {
   };
   Edge known = s->PieceEdges[piece];
   if (known.Next != nullptr || known.Remap == kDeadEdge) {
-    last_remap_ = known.Next != nullptr ? s->Remaps[known.Remap] : std::vector<std::int32_t>{};
+    if (known.Next != nullptr) {
+      last_remap_ = s->Remaps[known.Remap];  // into the scratch's room: no allocation
+    } else {
+      last_remap_.clear();
+    }
     fillTable(*s, known);
     return known;
   }
@@ -256,19 +268,21 @@ TRE_DFA::Edge TRE_DFA::Step(std::int32_t Id, CharCode C, bool TwoBytes) {
   key_.assign(1, 0);
   last_remap_.clear();
   std::int32_t g = 0;
-  for (std::size_t i = 1; i < s->Key.size(); i += static_cast<std::size_t>(s->Key[i]) + 1, ++g) {
+  ForEachGroup(s->Key, [&](std::span<const std::int32_t> members) {
     group_.clear();
-    for (std::size_t k = i + 1; k <= i + static_cast<std::size_t>(s->Key[i]); ++k) {
-      for (const Move& m : Moves(s->Key[k])) {
+    for (const std::int32_t member : members) {
+      for (const Move& m : Moves(member)) {
         if (m.Lo <= C && C <= m.Hi) AddClosure(m.Target, group_);
       }
     }
-    if (group_.empty()) continue;
-    std::ranges::sort(group_);
-    key_.push_back(static_cast<std::int32_t>(group_.size()));
-    key_.insert(key_.end(), group_.begin(), group_.end());
-    last_remap_.push_back(g);
-  }
+    if (!group_.empty()) {
+      std::ranges::sort(group_);
+      key_.push_back(static_cast<std::int32_t>(group_.size()));
+      key_.insert(key_.end(), group_.begin(), group_.end());
+      last_remap_.push_back(g);
+    }
+    ++g;
+  });
   bool identity = true;
   for (std::size_t k = 0; k < last_remap_.size(); ++k)
     identity = identity && last_remap_[k] == static_cast<std::int32_t>(k);

@@ -133,6 +133,7 @@ TRegularExpression::~TRegularExpression() = default;
 void TRegularExpression::PutInForce(int Index) {
   cache_index_ = Index;
   current_ = cache_[Index].Compiled.get();
+  text_in_force_ = &regexp_;
 }
 
 void TRegularExpression::SetRegExp(const std::string& Pattern) {
@@ -160,11 +161,9 @@ void TRegularExpression::SetRegExp(const std::string& Pattern) {
       Compile(cache_[1].Pattern);
     }
     regexp_ = Pattern;
-    text_in_force_ = &regexp_;
   } catch (...) {
     PutInForce(0);
     regexp_.clear();
-    text_in_force_ = &regexp_;
     throw;
   }
 }
