@@ -142,8 +142,8 @@ void DecodeEntities(TAWKStr& awk, std::string& line) {
   // Every entity starts with "&": a line without one is done after one scan.
   const TagPatterns& patterns = Patterns();
   awk.UseFixed(patterns.Ampersand);
-  int start = 0, length = 0;
-  if (awk.Match(line, start, length) == 0) return;
+  std::int64_t start = 0, length = 0;  // 64-bit: the "&" may lie past 2 GiB
+  if (awk.MatchFrom(line, 1, start, length) == 0) return;
   for (std::size_t i = 0; i < std::size(kEntitySteps); ++i) {
     awk.UseFixed(patterns.Entities[i]);
     awk.GSub(kEntitySteps[i].Replacement, line);
