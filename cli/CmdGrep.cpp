@@ -24,6 +24,7 @@
 #include "cli/OptionTable.h"
 #include "encoding/Cp932.h"
 #include "encoding/sjisconv.h"
+#include "engine/LineBlocks.h"
 #include "engine/LineReader.h"
 #include "engine/Messages.h"
 #include "regexp/AWKStr.h"
@@ -440,7 +441,7 @@ int RunGrepCommand(const std::vector<std::string>& args, std::istream& in, std::
   if (!command.fileNames) command.fileNames = operands.size() > 1;
   std::optional<SearchWorkers> workers;
   try {
-    workers.emplace(patterns, command, std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    workers.emplace(patterns, command, std::clamp<std::size_t>(ProcessorCount(), 1, 4));
   } catch (const std::system_error& e) {
     err << "orven-cli grep: cannot start a thread: " << e.code().message() << '\n';
     return kGrepError;

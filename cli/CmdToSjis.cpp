@@ -4,10 +4,12 @@
 // UTF-8 input come from the reader in code page 932 and skip ConvertLine.
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "cli/Cli.h"
 #include "encoding/sjisconv.h"
+#include "engine/LineBlocks.h"
 #include "engine/LineReader.h"
 #include "engine/Messages.h"
 
@@ -24,7 +26,25 @@ constexpr const char* kToSjisUsage =
     "and also at a lone LF when the first line end of the input is a LF; Ctrl-Z ends the\n"
     "input. Each converted line is written followed by CR LF to standard output.\n";
 
-constexpr std::size_t kOutputBlock = 1 << 18;
+// Finished lines on their way to the output stream, in large pieces; whether the stream
+// took them all is asked once, at the end.
+class StreamLines {
+ public:
+  explicit StreamLines(std::ostream& out) : out_(out) { pending_.reserve(kBlock + 4096); }
+  void WriteOutputLines(std::string_view lines) {
+    pending_ += lines;
+    if (pending_.size() >= kBlock) Flush();
+  }
+  void Flush() {
+    out_.write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
+    pending_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 1 << 18;
+  std::ostream& out_;
+  std::string pending_;
+};
 
 }  // namespace
 
@@ -52,26 +72,27 @@ int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std
   try {
     TextLineReader reader =
         path == "-" ? TextLineReader::FromStream(in) : TextLineReader::OpenFile(path);
-    TAutoSjisConv conv;
-    std::string line;
-    std::string block;
-    block.reserve(kOutputBlock + 4096);
-    while (reader.ReadLine(line)) {
-      if (!reader.IsUtf8()) line = conv.ConvertLine(std::move(line));
-      block += line;
-      block += "\r\n";
-      if (block.size() >= kOutputBlock) {
-        out.write(block.data(), static_cast<std::streamsize>(block.size()));
-        block.clear();
-      }
-    }
-    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    const bool convert = !reader.IsUtf8();
+    JisShiftState state;
+    StreamLines output(out);
+    const std::size_t replaced = ConvertLineBlocks(
+        reader, output, state,
+        [convert](bool) {
+          return [conv = TAutoSjisConv(), convert](std::string& line, JisShiftState& state) mutable {
+            if (!convert) return;
+            conv.ShiftState() = state;
+            line = conv.ConvertLine(std::move(line));
+            state = conv.ShiftState();
+          };
+        },
+        ProcessorCount());
+    output.Flush();
     out.flush();
     if (!out) {
       err << "orven-cli tosjis: cannot write the output\n";
       return kExitRunFailed;
     }
-    if (reader.ReplacedChars() > 0) err << UnconvertibleMessage(reader.ReplacedChars()) << '\n';
+    if (replaced > 0) err << UnconvertibleMessage(replaced) << '\n';
   } catch (const std::system_error& e) {
     return ReportInputFailure("tosjis", path, e, err);
   }

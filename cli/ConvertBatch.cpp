@@ -10,7 +10,6 @@
 // own, and the fuzzy dictionary is built once (a function-local static) and only read.
 // Messages are printed in the order of the inputs, so standard error does not depend on
 // the number of workers either.
-#include <sched.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -32,6 +31,7 @@
 #include "cli/ConvertCommand.h"
 #include "engine/FileIdentity.h"
 #include "engine/FileNames.h"
+#include "engine/LineBlocks.h"
 #include "engine/Messages.h"
 
 namespace orven::cli {
@@ -77,14 +77,6 @@ class BatchHost final : public ConversionHost {
 struct BatchUsageError {
   std::string message;
 };
-
-std::size_t ProcessorCount() {
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
-    return static_cast<std::size_t>(CPU_COUNT(&set));
-  return std::max(1u, std::thread::hardware_concurrency());
-}
 
 std::uint64_t FileSize(const std::string& path) {
   struct stat info {};
@@ -150,6 +142,9 @@ class Batch {
       : command_(command), files_(std::move(files)), err_(err), progress_(progress) {}
 
   int Run(std::size_t jobs) {
+    // The processors left over when there are fewer files than processors go to the lines
+    // of each file.
+    threadsPerRun_ = std::max<std::size_t>(1, ProcessorCount() / std::max<std::size_t>(jobs, 1));
     {
       std::vector<std::jthread> workers;
       try {
@@ -186,6 +181,7 @@ class Batch {
  private:
   void Work() {
     ConversionComponents components;  // built on this thread, used only here
+    components.SetThreads(threadsPerRun_);
     for (;;) {
       const std::size_t index = next_.fetch_add(1);
       if (index >= files_.size()) return;
@@ -262,6 +258,7 @@ class Batch {
   const bool progress_;
   const Clock::time_point started_ = Clock::now();
   std::atomic<std::size_t> next_{0};  // the next file a worker takes
+  std::size_t threadsPerRun_ = 1;     // set before the workers start
 
   std::mutex mutex_;  // guards everything below, the files' results and err_
   std::condition_variable changed_;

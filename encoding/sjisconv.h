@@ -18,6 +18,7 @@ namespace orven {
 struct JisShiftState {
   bool KanjiMode = false;
   bool KanaMode = false;
+  bool operator==(const JisShiftState&) const = default;
 };
 
 class TAutoSjisConv {

@@ -1,17 +1,28 @@
 #include "engine/BrTagOnly.h"
 
+#include "engine/ConversionComponents.h"
+#include "engine/LineBlocks.h"
 #include "engine/LineTransforms.h"
 #include "engine/TextFiles.h"
 
 namespace orven {
 
-std::size_t RunBrTagOnly(const ConversionOptions& options, RunFiles& files, TAWKStr& awk) {
+std::size_t RunBrTagOnly(const ConversionOptions& options, RunFiles& files,
+                         ConversionComponents& components) {
   TextLineReader input = files.OpenInput();
   OutputLineWriter output(files.Output());
-  std::string line;
-  while (input.ReadLine(line)) output.WriteOutputLine(MakeBrLine(awk, line, options.WidenKana));
+  const bool widen = options.WidenKana;
+  NoLineState state;
+  const std::size_t replaced = ConvertLineBlocks(
+      input, output, state,
+      [&components, widen](bool here) {
+        return [awk = RunThreadAwk(components, here), widen](std::string& line, NoLineState&) {
+          MakeBrLine(*awk, line, widen);
+        };
+      },
+      components.Threads());
   output.Close();
-  return input.ReplacedChars();
+  return replaced;
 }
 
 }  // namespace orven

@@ -8,11 +8,12 @@
 
 namespace orven {
 
+class ConversionComponents;
 class RunFiles;
-class TAWKStr;
 
 // Converts the whole input; raises the run's failure when a file cannot be opened, read or
 // written. Returns the "?" count of the input.
-std::size_t RunBrTagOnly(const ConversionOptions& options, RunFiles& files, TAWKStr& awk);
+std::size_t RunBrTagOnly(const ConversionOptions& options, RunFiles& files,
+                         ConversionComponents& components);
 
 }  // namespace orven

@@ -26,11 +26,11 @@ std::variant<std::size_t, RunOutcome> RunBody(const ConversionOptions& options, 
     files.ReadAhead();
     switch (options.ConvType) {
       case ct_TagDelete:
-        return RunTagDelete(files, components.AWKStr1(), components.AutoSjisConv1());
+        return RunTagDelete(files, components);
       case ct_BrTagOnly:
-        return RunBrTagOnly(options, files, components.AWKStr1());
+        return RunBrTagOnly(options, files, components);
       case ct_CreateHtml:
-        return RunCreateHtml(options, files, components.AWKStr1());
+        return RunCreateHtml(options, files, components);
     }
     throw std::invalid_argument("unknown conversion type");
   } catch (const FileError& e) {

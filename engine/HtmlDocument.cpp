@@ -1,9 +1,10 @@
 #include "engine/HtmlDocument.h"
 
-#include <optional>
-
+#include "engine/ConversionComponents.h"
+#include "engine/LineBlocks.h"
 #include "engine/LineTransforms.h"
 #include "engine/TextFiles.h"
+#include "regexp/AWKStr.h"
 
 namespace orven {
 namespace {
@@ -31,7 +32,9 @@ std::string BuildFontTag(const ConversionOptions& options) {
   return tag + ">";
 }
 
-std::size_t RunCreateHtml(const ConversionOptions& options, RunFiles& files, TAWKStr& awk) {
+std::size_t RunCreateHtml(const ConversionOptions& options, RunFiles& files,
+                          ConversionComponents& components) {
+  TAWKStr& awk = components.AWKStr1();
   const bool lumpFont = options.UseFont && options.FontPlace == fm_Lump;
   const bool orderFont = options.UseFont && options.FontPlace == fm_Order;
 
@@ -58,22 +61,28 @@ std::size_t RunCreateHtml(const ConversionOptions& options, RunFiles& files, TAW
   }
   if (lumpFont) output.WriteOutputLine(font);
 
-  std::optional<TextLineReader> input = files.OpenInput();
-  std::string line;
-  std::string piece;
-  while (input->ReadLine(line)) {
-    TransformText(awk, line, options.WidenKana);
-    const bool wrap = orderFont && !font.empty() && !line.empty();
-    if (options.Layout == ll_Pre) {
-      piece = wrap ? font + line + "</FONT>" : line;
-    } else {
-      piece = wrap ? font + line + "<BR></FONT>" : line + "<BR>";
-    }
-    output.WriteOutputLine(piece);
-  }
+  std::size_t replaced = 0;
+  {
+    TextLineReader input = files.OpenInput();
+    const bool widen = options.WidenKana;
+    const bool wrapFont = orderFont && !font.empty();
+    const bool pre = options.Layout == ll_Pre;
+    NoLineState state;
+    const auto makeLine = [&components, &font, widen, wrapFont, pre](bool here) {
+      return [awk = RunThreadAwk(components, here), &font, widen, wrapFont, pre](
+                 std::string& line, NoLineState&) {
+        TransformText(*awk, line, widen);
+        if (wrapFont && !line.empty()) {
+          line.insert(0, font);
+          line += pre ? "</FONT>" : "<BR></FONT>";
+        } else if (!pre) {
+          line += "<BR>";
+        }
+      };
+    };
+    replaced = ConvertLineBlocks(input, output, state, makeLine, components.Threads());
+  }  // the input is closed before the document ends
   if (lumpFont) output.WriteOutputLine("</FONT>");
-  const std::size_t replaced = input->ReplacedChars();
-  input.reset();
 
   switch (options.Layout) {
     case ll_Pre: output.WriteOutputLine("</PRE>"); break;

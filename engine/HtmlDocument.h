@@ -10,8 +10,8 @@
 
 namespace orven {
 
+class ConversionComponents;
 class RunFiles;
-class TAWKStr;
 
 // The line written right after "<HTML>" when MetaCharset is set (orven-cli only).
 inline constexpr const char* kMetaCharsetLine =
@@ -28,6 +28,7 @@ std::string BuildFontTag(const ConversionOptions& options);
 // written. The input is opened only after the opening pieces, so that an input that cannot
 // be read fails after them. Both files are closed on return. Returns the "?" count of the
 // input.
-std::size_t RunCreateHtml(const ConversionOptions& options, RunFiles& files, TAWKStr& awk);
+std::size_t RunCreateHtml(const ConversionOptions& options, RunFiles& files,
+                          ConversionComponents& components);
 
 }  // namespace orven

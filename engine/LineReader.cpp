@@ -180,15 +180,25 @@ std::size_t TextLineReader::Next(char c, std::size_t& cache) {
 }
 
 bool TextLineReader::ReadLine(std::string& line) {
-  std::string& bytes = converter_ ? raw_ : line;
-  line.clear();
-  bytes.clear();
+  if (!converter_) {
+    line.clear();
+    return AppendRawLine(line);
+  }
+  raw_.clear();
+  if (!AppendRawLine(raw_)) {
+    line.clear();
+    return false;
+  }
+  converter_->Convert(raw_, line);
+  return true;
+}
+
+bool TextLineReader::AppendRawLine(std::string& bytes) {
   bool started = false;  // a byte of this line (or its line end) has been consumed
   for (;;) {
     if (pos_ >= buffer_.size()) {
       if (Fill()) continue;  // the new block may be empty (a Ctrl-Z or the mark at its start)
-      if (!started) return false;
-      break;
+      return started;
     }
     if (skipLf_) {
       skipLf_ = false;
@@ -204,12 +214,10 @@ bool TextLineReader::ReadLine(std::string& line) {
     if (stop < buffer_.size()) {
       pos_ = stop + 1;
       skipLf_ = buffer_[stop] == kCr;
-      break;
+      return true;
     }
     pos_ = buffer_.size();
   }
-  if (converter_) converter_->Convert(raw_, line);
-  return true;
 }
 
 }  // namespace orven

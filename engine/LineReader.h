@@ -60,6 +60,10 @@ class TextLineReader {
   // Puts the next line (without its line end) into `line`; false at the end of the input,
   // with `line` empty. Throws std::system_error on a read error.
   bool ReadLine(std::string& line);
+  // Appends the next line to `bytes` as the line ends cut it: for a UTF-8 input still in
+  // UTF-8 (the byte order mark dropped), to be converted by the caller with a
+  // Utf8ToCp932Converter of its own. False at the end of the input, `bytes` untouched.
+  bool AppendRawLine(std::string& bytes);
 
   bool LfLineEnds() const { return lfLineEnds_; }
   // Whether the input is UTF-8: its lines come back in code page 932.

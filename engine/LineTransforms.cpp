@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <iterator>
-#include <string_view>
 #include <vector>
 
 #include "engine/KanaTable.h"
@@ -132,16 +131,9 @@ void TransformText(TAWKStr& awk, std::string& text, bool widen) {
   if (widen) WidenHalfWidthKana(awk, text);
 }
 
-std::string MakeBrLine(TAWKStr& awk, const std::string& line, bool widen) {
-  // Room for the "<BR>" up front: most lines change nowhere and would otherwise be copied
-  // again to append it.
-  constexpr std::string_view kBr = "<BR>";
-  std::string text;
-  text.reserve(line.size() + kBr.size());
-  text = line;
-  TransformText(awk, text, widen);
-  text += kBr;
-  return text;
+void MakeBrLine(TAWKStr& awk, std::string& line, bool widen) {
+  TransformText(awk, line, widen);
+  line += "<BR>";
 }
 
 }  // namespace orven

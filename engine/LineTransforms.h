@@ -23,7 +23,7 @@ void WidenHalfWidthKana(TAWKStr& awk, std::string& text);
 // EscapeHtml, then WidenHalfWidthKana when `widen` is set.
 void TransformText(TAWKStr& awk, std::string& text, bool widen);
 
-// The whole line of "<BR>Tag Only": the transformed line followed by "<BR>".
-std::string MakeBrLine(TAWKStr& awk, const std::string& line, bool widen);
+// Turns a line into the whole line of "<BR>Tag Only": the transformed line followed by "<BR>".
+void MakeBrLine(TAWKStr& awk, std::string& line, bool widen);
 
 }  // namespace orven

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "encoding/sjisconv.h"
+#include "engine/ConversionComponents.h"
+#include "engine/LineBlocks.h"
 #include "engine/TextFiles.h"
 #include "regexp/AWKStr.h"
 
@@ -81,6 +83,13 @@ void UntagLine(TAWKStr& awk, std::string& line, bool& InsideTag) {
   line = std::move(result);
 }
 
+// What a line leaves for the next one.
+struct TagLineState {
+  bool InsideTag = false;
+  JisShiftState Shift;
+  bool operator==(const TagLineState&) const = default;
+};
+
 }  // namespace
 
 void StripTags(TAWKStr& awk, std::string& line, bool& InsideTag) {
@@ -150,22 +159,32 @@ void DecodeEntities(TAWKStr& awk, std::string& line) {
   }
 }
 
-std::size_t RunTagDelete(RunFiles& files, TAWKStr& awk, TAutoSjisConv& conv) {
+std::size_t RunTagDelete(RunFiles& files, ConversionComponents& components) {
   // The shift state of an earlier file (a JIS file cut off in kanji mode) must not leak
-  // into this one; within the file it carries from line to line.
-  conv.ResetShiftState();
-  bool InsideTag = false;
+  // into this one; within the file it carries from line to line, as InsideTag does.
+  TAutoSjisConv& host = components.AutoSjisConv1();
+  host.ResetShiftState();
   TextLineReader input = files.OpenInput();
   OutputLineWriter output(files.Output());
-  std::string line;
-  while (input.ReadLine(line)) {
-    // The encoding of a UTF-8 input is known: its lines leave the shift state alone.
-    if (!input.IsUtf8()) line = conv.ConvertLine(std::move(line));
-    UntagLine(awk, line, InsideTag);
-    output.WriteOutputLine(line);
-  }
+  // The encoding of a UTF-8 input is known: its lines leave the shift state alone.
+  const bool convert = !input.IsUtf8();
+  TagLineState state;
+  const auto makeLine = [&components, convert](bool here) {
+    return [awk = RunThreadAwk(components, here), conv = TAutoSjisConv(), convert](
+               std::string& line, TagLineState& state) mutable {
+      if (convert) {
+        conv.ShiftState() = state.Shift;
+        line = conv.ConvertLine(std::move(line));
+        state.Shift = conv.ShiftState();
+      }
+      UntagLine(*awk, line, state.InsideTag);
+    };
+  };
+  const std::size_t replaced =
+      ConvertLineBlocks(input, output, state, makeLine, components.Threads());
+  host.ShiftState() = state.Shift;
   output.Close();
-  return input.ReplacedChars();
+  return replaced;
 }
 
 }  // namespace orven

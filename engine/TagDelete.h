@@ -14,14 +14,14 @@
 
 namespace orven {
 
+class ConversionComponents;
 class RunFiles;
 class TAWKStr;
-class TAutoSjisConv;
 
 // Converts the whole file; raises the run's failure when a file cannot be opened, read or
 // written. The converter's shift state starts off for every run; InsideTag starts false.
 // Returns the "?" count of the input.
-std::size_t RunTagDelete(RunFiles& files, TAWKStr& awk, TAutoSjisConv& conv);
+std::size_t RunTagDelete(RunFiles& files, ConversionComponents& components);
 
 // Removes the tags of one line, pass by pass; each pass removes at most one piece, and the
 // passes go on while a bracket is left.

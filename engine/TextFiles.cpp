@@ -78,6 +78,13 @@ void OutputLineWriter::WriteOutputLine(const std::string& text) {
   if (buffer_.size() >= kBlock) WriteBuffer();
 }
 
+void OutputLineWriter::WriteOutputLines(std::string_view lines) {
+  if (lines.empty()) return;
+  if (!open_) Open();
+  buffer_ += lines;
+  if (buffer_.size() >= kBlock) WriteBuffer();
+}
+
 void OutputLineWriter::WriteBuffer() {
   if (stream_ != nullptr) {
     // A stream says only that it failed; the system's reason, when a write(2) under it set

@@ -10,6 +10,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/ConversionOptions.h"
 #include "engine/LineReader.h"
@@ -74,6 +75,8 @@ class OutputLineWriter {
   OutputLineWriter& operator=(const OutputLineWriter&) = delete;
 
   void WriteOutputLine(const std::string& text);
+  // Adds finished lines, each already followed by CR LF; nothing at all adds nothing.
+  void WriteOutputLines(std::string_view lines);
   void Close();
 
  private:

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "engine/ConversionRun.h"
+#include "engine/Messages.h"
 #include "engine/TextFiles.h"
 #include "tests/engine/EngineTestSupport.h"
 
@@ -201,28 +202,35 @@ TEST(ConversionRun, LfLineEndsEndLinesInEveryType) {
 
 // UTF-8 input is written in code page 932; what it cannot hold becomes "?", and the count
 // is told once, between the finished output and the completion. "Tag Delete" does not run
-// the encoding detection over it (which would take "??ｱｲ" for EUC-JP).
+// the encoding detection over it (which would take "??ｱｲ" for EUC-JP). A large input, whose
+// blocks of lines worker threads convert, counts every block once.
 TEST(ConversionRun, Utf8InputIsConvertedAndItsLossCountedOnce) {
-  const std::string input = "\xEF\xBB\xBF<b>日本😀</b>\né€ｱｲ\n";
+  const std::string text = "<b>日本😀</b>\né€ｱｲ\n";
   const struct {
     ConversionType type;
-    std::string output;
+    std::string head, lines, tail;
   } cases[] = {
-      {ct_BrTagOnly, "&lt;b&gt;\x93\xFA\x96\x7B?&lt;/b&gt;<BR>\r\n??\x83\x41\x83\x43<BR>\r\n"},
-      {ct_CreateHtml,
-       "<HTML>\r\n<BODY>\r\n&lt;b&gt;\x93\xFA\x96\x7B?&lt;/b&gt;<BR>\r\n??\x83\x41\x83\x43<BR>\r\n"
-       "</BODY>\r\n</HTML>\r\n"},
-      {ct_TagDelete, "\x93\xFA\x96\x7B?\r\n??\xB1\xB2\r\n"},
+      {ct_BrTagOnly, "", "&lt;b&gt;\x93\xFA\x96\x7B?&lt;/b&gt;<BR>\r\n??\x83\x41\x83\x43<BR>\r\n", ""},
+      {ct_CreateHtml, "<HTML>\r\n<BODY>\r\n",
+       "&lt;b&gt;\x93\xFA\x96\x7B?&lt;/b&gt;<BR>\r\n??\x83\x41\x83\x43<BR>\r\n", "</BODY>\r\n</HTML>\r\n"},
+      {ct_TagDelete, "", "\x93\xFA\x96\x7B?\r\n??\xB1\xB2\r\n", ""},
   };
-  for (const auto& c : cases) {
-    Fixture f(c.type, input);
-    f.options.UseTitle = false;
-    f.options.OpenResult = true;
-    Calls expected = {"Warn:Shift_JIS で表せない文字 3 個を「?」にしました。", "Beep:Default",
-                      "Completion"};
-    if (c.type == ct_CreateHtml) expected.push_back("Open:" + f.options.OutputPath);
-    EXPECT_EQ(f.Run(), expected) << c.type;
-    EXPECT_EQ(f.Output(), c.output) << c.type;
+  for (const std::size_t copies : {1, 40000}) {
+    std::string input = "\xEF\xBB\xBF";
+    for (std::size_t i = 0; i < copies; ++i) input += text;
+    for (const auto& c : cases) {
+      Fixture f(c.type, input);
+      f.components.SetThreads(4);
+      f.options.UseTitle = false;
+      f.options.OpenResult = true;
+      Calls expected = {UnconvertibleMessage(3 * copies), "Beep:Default", "Completion"};
+      expected[0].insert(0, "Warn:");
+      if (c.type == ct_CreateHtml) expected.push_back("Open:" + f.options.OutputPath);
+      EXPECT_EQ(f.Run(), expected) << c.type;
+      std::string output = c.head;
+      for (std::size_t i = 0; i < copies; ++i) output += c.lines;
+      EXPECT_EQ(f.Output(), output + c.tail) << c.type;
+    }
   }
   Fixture fits(ct_TagDelete, "<p>日本</p>\n");
   EXPECT_EQ(fits.Run(), kCompleted);

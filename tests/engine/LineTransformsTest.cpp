@@ -44,7 +44,9 @@ constexpr TransformCase kTransformCases[] = {
 TEST(LineTransforms, MakeBrLineEscapesAndWidens) {
   ConversionComponents components;
   for (const TransformCase& c : kTransformCases) {
-    EXPECT_EQ(MakeBrLine(components.AWKStr1(), c.line, c.widen), c.expected) << c.line;
+    std::string line = c.line;
+    MakeBrLine(components.AWKStr1(), line, c.widen);
+    EXPECT_EQ(line, c.expected) << c.line;
   }
 }
 

@@ -179,6 +179,20 @@ TEST(TagDelete, EachRunStartsWithTheShiftStateOff) {
   EXPECT_EQ(run.TagDelete({"\x1B$B0!", "0!\x1B(B"}), (Lines{"\x88\x9F", "\x88\x9F"}));
 }
 
+// A large input is converted in blocks of lines on worker threads, each block after the
+// first started as a file starts. Lines left inside a tag or in kanji mode at the end of a
+// block must still carry that into the next one.
+TEST(TagDelete, StateCarriesFromBlockToBlockOfALargeInput) {
+  FileRuns run;
+  run.components.SetThreads(4);
+  Lines input, expected;
+  for (int i = 0; i < 30000; ++i) {
+    input.insert(input.end(), {"x <a" + std::to_string(i), "b>\x1B$B0!", "0!\x1B(B&amp;"});
+    expected.insert(expected.end(), {"x ", "\x88\x9F", "\x88\x9F&"});  // 亜, 亜&
+  }
+  EXPECT_EQ(run.TagDelete(input), expected);
+}
+
 // `utf8` in another encoding, by glibc; the text must fit that encoding.
 std::string Iconv(const char* encoding, const std::string& utf8) {
   const iconv_t cd = iconv_open(encoding, "UTF-8");

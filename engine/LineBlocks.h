@@ -1,0 +1,273 @@
+// The line loop of a conversion, in blocks of lines that worker threads convert while the
+// calling thread reads the next ones and writes the finished ones in input order. The
+// output is byte for byte what converting line after line on one thread gives.
+//
+// A line may leave state for the next one (tag deletion: inside a tag, the JIS shift
+// state). Every block after the first is converted from the state the run starts with,
+// which is what the block before it nearly always leaves; when it left something else, the
+// block is converted again, on the calling thread, from the state it really starts with.
+// A pattern compiled on one thread is never used on another: each thread makes its own
+// converter (and with it its own regular-expression object), the calling thread through
+// the host's components.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "encoding/Cp932.h"
+#include "engine/LineReader.h"
+
+namespace orven {
+
+// The processors this process may run on (its affinity mask), at least 1.
+std::size_t ProcessorCount();
+
+// Lines back to back, as the reader cut them, and where each ends in Text.
+struct LineBlock {
+  std::string Text;
+  std::vector<std::size_t> Ends;
+};
+
+// Replaces `block` by the next lines of `input`, until it holds at least `bytes` bytes or
+// the input ends; false when no line was left. The lines of a UTF-8 input stay UTF-8. On a
+// read error `block` keeps the whole lines read before it.
+bool ReadLineBlock(TextLineReader& input, LineBlock& block, std::size_t bytes);
+
+// The state a line leaves for the next one, for conversions whose lines leave none.
+struct NoLineState {
+  bool operator==(const NoLineState&) const = default;
+};
+
+namespace line_blocks {
+
+constexpr std::size_t kBlockBytes = std::size_t{1} << 17;
+
+// Converts the lines of one block with one thread's converter, appending each result and
+// CR LF to `out`; a UTF-8 line is first brought into code page 932. Returns the "?" made.
+template <class Converter, class State>
+std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>& utf8,
+                         const LineBlock& block, State& state, std::string& out) {
+  const std::size_t replacedBefore = utf8 ? utf8->Replaced() : 0;
+  std::string line;
+  out.reserve(block.Text.size() + block.Text.size() / 8 + 2 * block.Ends.size());
+  std::size_t from = 0;
+  for (const std::size_t end : block.Ends) {
+    const std::string_view raw(block.Text.data() + from, end - from);
+    if (utf8) {
+      utf8->Convert(raw, line);
+    } else {
+      line.assign(raw);
+    }
+    convert(line, state);
+    out += line;
+    out += "\r\n";
+    from = end;
+  }
+  return utf8 ? utf8->Replaced() - replacedBefore : 0;
+}
+
+}  // namespace line_blocks
+
+// Reads every line of `input`, converts it with a converter from `make` and writes it to
+// `output` (an OutputLineWriter, or anything with its WriteOutputLines), followed by CR LF; returns how many characters of a UTF-8 input became "?".
+// `make(here)` builds a converter, called once on the calling thread (here = true) and once
+// on each worker: converter(std::string& line, State& state) turns the line into its output
+// in place. `state` is the state before the first line and, on return, after the last.
+// With `threads` below 2, or an input of one block, everything runs on the calling thread.
+template <class State, class MakeConverter, class Output>
+std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& state,
+                              MakeConverter make, std::size_t threads) {
+  using Converter = decltype(make(true));
+  using line_blocks::ConvertBlock;
+  using line_blocks::kBlockBytes;
+
+  Converter here = make(true);
+  std::optional<Utf8ToCp932Converter> hereUtf8;
+  if (input.IsUtf8()) hereUtf8.emplace();
+  std::size_t replaced = 0;
+  std::string out;
+  const auto convertHere = [&](const LineBlock& lines) {
+    out.clear();
+    replaced += ConvertBlock(here, hereUtf8, lines, state, out);
+    output.WriteOutputLines(out);
+  };
+  // A read error still lets every line read before it reach the output, as converting line
+  // after line would; it is thrown once they are written.
+  std::exception_ptr readError;
+  const auto readNext = [&](LineBlock& lines) {
+    if (readError) return false;
+    try {
+      return ReadLineBlock(input, lines, kBlockBytes);
+    } catch (...) {
+      readError = std::current_exception();
+      return !lines.Ends.empty();
+    }
+  };
+  const auto finish = [&] {
+    if (readError) std::rethrow_exception(readError);
+    return replaced;
+  };
+
+  LineBlock block, next;
+  if (!readNext(block)) return finish();
+  if (threads < 2 || !readNext(next)) {
+    do convertHere(block);
+    while (readNext(block));
+    return finish();
+  }
+
+  struct Job {
+    LineBlock In;
+    State Start;
+    State End;
+    std::string Out;
+    std::size_t Replaced = 0;
+    std::exception_ptr Error;
+    std::atomic<bool> Done = false;
+  };
+
+  // Jobs in input order; the workers take them from `waiting`.
+  std::deque<std::unique_ptr<Job>> inFlight;
+  std::deque<Job*> waiting;
+  std::mutex mutex;
+  std::condition_variable work, done;
+  bool stop = false;
+  const State guess = state;
+
+  const auto workLoop = [&] {
+    std::optional<Converter> convert;
+    std::optional<Utf8ToCp932Converter> utf8;
+    std::exception_ptr broken;
+    try {
+      convert.emplace(make(false));
+      if (input.IsUtf8()) utf8.emplace();
+    } catch (...) {
+      broken = std::current_exception();
+    }
+    for (;;) {
+      Job* job = nullptr;
+      {
+        std::unique_lock lock(mutex);
+        work.wait(lock, [&] { return stop || !waiting.empty(); });
+        if (stop) return;
+        job = waiting.front();
+        waiting.pop_front();
+      }
+      if (broken) {
+        job->Error = broken;
+      } else {
+        try {
+          job->End = job->Start;
+          job->Replaced = ConvertBlock(*convert, utf8, job->In, job->End, job->Out);
+        } catch (...) {
+          job->Error = std::current_exception();
+        }
+      }
+      {
+        const std::lock_guard lock(mutex);
+        job->Done = true;
+      }
+      done.notify_all();
+    }
+  };
+
+  // Stops and joins the workers however the loop below is left; the jobs outlive them.
+  struct Workers {
+    std::vector<std::thread> Threads;
+    std::mutex& Mutex;
+    std::condition_variable& Work;
+    bool& Stop;
+    ~Workers() {
+      {
+        const std::lock_guard lock(Mutex);
+        Stop = true;
+      }
+      Work.notify_all();
+      for (std::thread& thread : Threads) thread.join();
+    }
+  } workers{{}, mutex, work, stop};
+  try {
+    for (std::size_t i = 0; i < threads; ++i) workers.Threads.emplace_back(workLoop);
+  } catch (const std::system_error&) {
+    // No more threads to be had: the ones there are do the work.
+  }
+  if (workers.Threads.empty()) {
+    convertHere(block);
+    do convertHere(next);
+    while (readNext(next));
+    return finish();
+  }
+
+  // Finished jobs are used again: their buffers keep their size, and fresh ones for every
+  // block cost more in page faults than the conversion of many lines.
+  std::vector<std::unique_ptr<Job>> spare;
+  const auto takeJob = [&] {
+    if (spare.empty()) return std::make_unique<Job>();
+    std::unique_ptr<Job> job = std::move(spare.back());
+    spare.pop_back();
+    job->Out.clear();
+    job->Error = nullptr;
+    job->Done = false;
+    return job;
+  };
+  const auto submit = [&](std::unique_ptr<Job> job) {
+    job->Start = guess;
+    {
+      const std::lock_guard lock(mutex);
+      waiting.push_back(job.get());
+      inFlight.push_back(std::move(job));
+    }
+    work.notify_one();
+  };
+  // Writes the oldest job once it is done; a block that started from another state than
+  // the one the lines before it left is converted again here.
+  const auto finishOldest = [&] {
+    Job& job = *inFlight.front();
+    {
+      std::unique_lock lock(mutex);
+      done.wait(lock, [&] { return job.Done.load(); });
+    }
+    if (job.Error) std::rethrow_exception(job.Error);
+    if (job.Start == state) {
+      state = job.End;
+      replaced += job.Replaced;
+      output.WriteOutputLines(job.Out);
+    } else {
+      convertHere(job.In);
+    }
+    spare.push_back(std::move(inFlight.front()));
+    inFlight.pop_front();
+  };
+
+  // The first block starts from the run's own state: for it the guess is no guess.
+  for (LineBlock* lines : {&block, &next}) {
+    std::unique_ptr<Job> job = takeJob();
+    job->In = std::move(*lines);
+    submit(std::move(job));
+  }
+  const std::size_t maxInFlight = workers.Threads.size() + 2;
+  for (;;) {
+    std::unique_ptr<Job> job = takeJob();
+    if (!readNext(job->In)) break;
+    submit(std::move(job));
+    while (inFlight.size() >= maxInFlight || (!inFlight.empty() && inFlight.front()->Done)) {
+      finishOldest();
+    }
+  }
+  while (!inFlight.empty()) finishOldest();
+  return finish();
+}
+
+}  // namespace orven
