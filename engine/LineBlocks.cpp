@@ -16,15 +16,15 @@ std::size_t ProcessorCount() {
 
 bool ReadLineBlock(TextLineReader& input, LineBlock& block, std::size_t bytes) {
   block.Text.clear();
-  block.Ends.clear();
+  block.LfLineEnds = input.LfLineEnds();
   try {
-    while (block.Text.size() < bytes && input.AppendRawLine(block.Text))
-      block.Ends.push_back(block.Text.size());
+    return input.AppendRawLines(block.Text, bytes);
   } catch (...) {
-    block.Text.resize(block.Ends.empty() ? 0 : block.Ends.back());  // the line cut short
+    // Only the lines whose end was read: the one the error cut short goes.
+    const std::size_t end = block.Text.find_last_of(block.LfLineEnds ? "\r\n" : "\r");
+    block.Text.resize(end == std::string::npos ? 0 : end + 1);
     throw;
   }
-  return !block.Ends.empty();
 }
 
 }  // namespace orven

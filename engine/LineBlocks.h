@@ -34,10 +34,10 @@ namespace orven {
 // The processors this process may run on (its affinity mask), at least 1.
 std::size_t ProcessorCount();
 
-// Lines back to back, as the reader cut them, and where each ends in Text.
+// Whole lines with their line ends, as TextLineReader::AppendRawLines gives them.
 struct LineBlock {
   std::string Text;
-  std::vector<std::size_t> Ends;
+  bool LfLineEnds = false;
 };
 
 // Replaces `block` by the next lines of `input`, until it holds at least `bytes` bytes or
@@ -61,10 +61,8 @@ std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>
                          const LineBlock& block, State& state, std::string& out) {
   const std::size_t replacedBefore = utf8 ? utf8->Replaced() : 0;
   std::string line;
-  out.reserve(block.Text.size() + block.Text.size() / 8 + 2 * block.Ends.size());
-  std::size_t from = 0;
-  for (const std::size_t end : block.Ends) {
-    const std::string_view raw(block.Text.data() + from, end - from);
+  out.reserve(block.Text.size() + block.Text.size() / 8);
+  TextLineReader::ForEachLine(block.Text, block.LfLineEnds, [&](std::string_view raw) {
     if (utf8) {
       utf8->Convert(raw, line);
     } else {
@@ -73,8 +71,7 @@ std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>
     convert(line, state);
     out += line;
     out += "\r\n";
-    from = end;
-  }
+  });
   return utf8 ? utf8->Replaced() - replacedBefore : 0;
 }
 
@@ -112,7 +109,7 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
       return ReadLineBlock(input, lines, kBlockBytes);
     } catch (...) {
       readError = std::current_exception();
-      return !lines.Ends.empty();
+      return !lines.Text.empty();
     }
   };
   const auto finish = [&] {

@@ -220,4 +220,34 @@ bool TextLineReader::AppendRawLine(std::string& bytes) {
   }
 }
 
+bool TextLineReader::AppendRawLines(std::string& bytes, std::size_t atLeast) {
+  const std::size_t before = bytes.size();
+  bool atLineEnd = true;  // what is appended ends at a line end (or nothing is)
+  while (bytes.size() - before < atLeast || !atLineEnd) {
+    if (pos_ >= buffer_.size() && !Fill()) break;
+    if (pos_ >= buffer_.size()) continue;  // an empty block (a Ctrl-Z or the mark at its start)
+    if (skipLf_) {
+      skipLf_ = false;
+      // A CR appended by this call keeps its LF: they are one line end in `bytes`.
+      if (bytes.size() == before && buffer_[pos_] == kLf) {
+        ++pos_;
+        continue;
+      }
+    }
+    // Up to the first line end once enough is appended, so that pieces keep about one size;
+    // a line the block ends inside goes on in the next one.
+    const std::string_view rest(buffer_.data() + pos_, buffer_.size() - pos_);
+    const std::size_t appended = bytes.size() - before;
+    const std::size_t from = atLeast > appended ? std::min(atLeast - appended, rest.size()) : 0;
+    std::size_t end = rest.find(kCr, from);
+    if (lfLineEnds_) end = std::min(end, rest.find(kLf, from));
+    const std::size_t take = end == std::string_view::npos ? rest.size() : end + 1;
+    bytes.append(rest.substr(0, take));
+    pos_ += take;
+    atLineEnd = end != std::string_view::npos;
+    skipLf_ = atLineEnd && rest[end] == kCr;
+  }
+  return bytes.size() > before;
+}
+
 }  // namespace orven

@@ -20,10 +20,13 @@
 // Failures are FileError (engine/SystemError.h), naming the file as it was given.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "encoding/Cp932.h"
 #include "engine/SystemError.h"
@@ -60,10 +63,17 @@ class TextLineReader {
   // Puts the next line (without its line end) into `line`; false at the end of the input,
   // with `line` empty. Throws std::system_error on a read error.
   bool ReadLine(std::string& line);
-  // Appends the next line to `bytes` as the line ends cut it: for a UTF-8 input still in
-  // UTF-8 (the byte order mark dropped), to be converted by the caller with a
-  // Utf8ToCp932Converter of its own. False at the end of the input, `bytes` untouched.
-  bool AppendRawLine(std::string& bytes);
+  // Appends the next lines with their line ends to `bytes`: at least `atLeast` bytes'
+  // worth unless the input ends first, and always up to a line end or the end of the input.
+  // A LF that belongs to a CR at the end of what is appended is dropped (it comes with the
+  // next lines otherwise). Lines of a UTF-8 input stay UTF-8 (the byte order mark dropped),
+  // to be converted by the caller with a Utf8ToCp932Converter of its own. False when
+  // nothing was left. ForEachLine cuts them as ReadLine would.
+  bool AppendRawLines(std::string& bytes, std::size_t atLeast);
+  // Calls `line(std::string_view)` for each line of what AppendRawLines gave, with the line
+  // ends of an input whose LfLineEnds is `lfLineEnds`.
+  template <class LineFn>
+  static void ForEachLine(std::string_view lines, bool lfLineEnds, LineFn&& line);
 
   bool LfLineEnds() const { return lfLineEnds_; }
   // Whether the input is UTF-8: its lines come back in code page 932.
@@ -72,6 +82,7 @@ class TextLineReader {
   std::size_t ReplacedChars() const { return converter_ ? converter_->Replaced() : 0; }
 
  private:
+  bool AppendRawLine(std::string& bytes);  // the next line, as ReadLine without converting
   TextLineReader(std::string path, FdHolder fd, std::string bytes, std::size_t blockSize);
   void Survey();  // the two decisions, from the file before its first block is read
   void Decide(bool lfLineEnds, bool utf8, bool bom);
@@ -93,5 +104,28 @@ class TextLineReader {
   std::string raw_;                                // a UTF-8 line as it is collected
   std::optional<Utf8ToCp932Converter> converter_;  // for UTF-8 input only
 };
+
+template <class LineFn>
+void TextLineReader::ForEachLine(std::string_view lines, bool lfLineEnds, LineFn&& line) {
+  // Each search starts where the last one found its byte, so that a block of LF-ended
+  // lines is not searched again for a CR line after line.
+  constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+  const std::size_t size = lines.size();
+  std::size_t cr = kUnknown, lf = kUnknown;
+  const auto next = [&lines, size](char c, std::size_t& cache, std::size_t from) {
+    if (cache == kUnknown || cache < from) {
+      const void* at = std::memchr(lines.data() + from, c, size - from);
+      cache = at ? static_cast<std::size_t>(static_cast<const char*>(at) - lines.data()) : size;
+    }
+    return cache;
+  };
+  for (std::size_t pos = 0; pos < size;) {
+    std::size_t stop = next('\r', cr, pos);
+    if (lfLineEnds) stop = std::min(stop, next('\n', lf, pos));
+    line(lines.substr(pos, stop - pos));
+    pos = stop + 1;
+    if (pos < size && lines[stop] == '\r' && lines[pos] == '\n') ++pos;
+  }
+}
 
 }  // namespace orven

@@ -81,36 +81,47 @@ void OutputLineWriter::WriteOutputLine(const std::string& text) {
 void OutputLineWriter::WriteOutputLines(std::string_view lines) {
   if (lines.empty()) return;
   if (!open_) Open();
+  if (buffer_.empty() && lines.size() >= kBlock / 2) {  // large enough to go as it is
+    Write(lines);
+    return;
+  }
   buffer_ += lines;
   if (buffer_.size() >= kBlock) WriteBuffer();
 }
 
 void OutputLineWriter::WriteBuffer() {
+  Write(buffer_);
+  buffer_.clear();
+}
+
+void OutputLineWriter::Write(std::string_view bytes) {
   if (stream_ != nullptr) {
     // A stream says only that it failed; the system's reason, when a write(2) under it set
     // one (standard output on a full disk), is the better answer.
     errno = 0;
     const bool ok = static_cast<bool>(
-        stream_->write(buffer_.data(), static_cast<std::streamsize>(buffer_.size())).flush());
+        stream_->write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush());
     const int error = errno != 0 ? errno : EIO;
-    buffer_.clear();
-    if (!ok) ThrowFileError(error, "cannot write", path_);
+    if (!ok) {
+      buffer_.clear();  // a stream is not tried again
+      ThrowFileError(error, "cannot write", path_);
+    }
     return;
   }
-  const char* data = buffer_.data();
-  std::size_t left = buffer_.size();
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
   while (left > 0) {
     const ssize_t put = ::write(fd_, data, left);
     if (put < 0) {
       if (errno == EINTR) continue;
-      // What was written is gone from the buffer, so a later attempt cannot repeat it.
-      buffer_.erase(0, buffer_.size() - left);
+      // What was not written stays for the writer's destructor, which tries once more;
+      // what was written is not repeated. (`data` may point into buffer_.)
+      buffer_.assign(data, left);
       ThrowFileError(errno, "cannot write", path_);
     }
     data += put;
     left -= static_cast<std::size_t>(put);
   }
-  buffer_.clear();
 }
 
 void OutputLineWriter::Close() {

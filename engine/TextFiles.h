@@ -84,6 +84,7 @@ class OutputLineWriter {
 
   void Open();
   void WriteBuffer();
+  void Write(std::string_view bytes);
   int CloseFd();
 
   std::string path_;

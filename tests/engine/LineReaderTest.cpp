@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -44,6 +45,29 @@ Read ReadAll(TextLineReader reader) {
   return read;
 }
 
+// The same through AppendRawLines, about `atLeast` bytes at a time, cut by ForEachLine and,
+// for a UTF-8 input, converted here, as the workers of a conversion do.
+Read ReadInPieces(TextLineReader reader, std::size_t atLeast) {
+  Read read;
+  std::optional<Utf8ToCp932Converter> utf8;
+  if (reader.IsUtf8()) utf8.emplace();
+  std::string text, line;
+  while (reader.AppendRawLines(text, atLeast)) {
+    TextLineReader::ForEachLine(text, reader.LfLineEnds(), [&](std::string_view raw) {
+      if (utf8) {
+        utf8->Convert(raw, line);
+      } else {
+        line.assign(raw);
+      }
+      read.lines.push_back(line);
+    });
+    text.clear();
+  }
+  read.utf8 = reader.IsUtf8();
+  read.replaced = utf8 ? utf8->Replaced() : 0;
+  return read;
+}
+
 class TempFile {
  public:
   explicit TempFile(std::string_view bytes) {
@@ -71,6 +95,10 @@ void ExpectRead(std::string_view bytes, const Read& expected) {
                             TextLineReader::kBlockSize}) {
     EXPECT_EQ(ReadAll(TextLineReader::OpenFile(file.path(), block)), expected)
         << "blocks of " << block;
+    for (std::size_t atLeast : {1, 4}) {
+      EXPECT_EQ(ReadInPieces(TextLineReader::OpenFile(file.path(), block), atLeast), expected)
+          << "blocks of " << block << ", pieces of " << atLeast;
+    }
   }
 }
 
