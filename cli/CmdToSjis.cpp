@@ -75,7 +75,8 @@ int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std
 
   try {
     TextLineReader reader =
-        path == "-" ? TextLineReader::FromStream(in) : TextLineReader::OpenFile(path);
+        path == "-" ? TextLineReader::FromStream(in)
+                    : TextLineReader::OpenFile(path, TextLineReader::kBlockSize, ProcessorCount());
     const bool convert = !reader.IsUtf8();
     JisShiftState state;
     StreamLines output(out);

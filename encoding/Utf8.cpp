@@ -83,7 +83,7 @@ bool IsUtf8Text(std::string_view bytes) {
 }
 
 void Utf8TextCheck::Add(std::string_view piece) {
-  if (start_.size() < kUtf8Bom.size()) {
+  if (atStart_ && start_.size() < kUtf8Bom.size()) {
     start_.append(piece.substr(0, kUtf8Bom.size() - start_.size()));
     bom_ = start_ == kUtf8Bom;
   }

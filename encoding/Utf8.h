@@ -50,16 +50,24 @@ bool IsUtf8Text(std::string_view bytes);
 // piece: Decided() says when no later piece can change the answer.
 class Utf8TextCheck {
  public:
+  // `atStart`: the pieces start the text, so a byte order mark counts; a check of a later
+  // part of a text takes those bytes for characters.
+  explicit Utf8TextCheck(bool atStart = true) : bom_(false), atStart_(atStart) {}
   void Add(std::string_view piece);
   bool Decided() const { return bom_ || !wellFormed_; }
   // The answer, once every piece has been added (or once Decided()).
   bool IsUtf8() const { return bom_ || (wellFormed_ && high_ && carry_.empty()); }
   bool StartsWithBom() const { return bom_; }
+  // Whether the pieces so far are whole well-formed characters (none cut off at the end),
+  // and whether they hold a byte of 0x80 or above.
+  bool WellFormed() const { return wellFormed_ && carry_.empty(); }
+  bool HoldsHighBytes() const { return high_; }
 
  private:
   std::string start_;  // the first bytes, up to the length of a byte order mark
   std::string carry_;  // the start of a character that the last piece cut off
   bool bom_ = false;
+  bool atStart_ = true;
   bool wellFormed_ = true;
   bool high_ = false;  // a byte of 0x80 or above was seen
 };

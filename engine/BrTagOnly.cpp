@@ -9,7 +9,7 @@ namespace orven {
 
 std::size_t RunBrTagOnly(const ConversionOptions& options, RunFiles& files,
                          ConversionComponents& components) {
-  TextLineReader input = files.OpenInput();
+  TextLineReader input = files.OpenInput(components.Threads());
   OutputLineWriter output(files.Output());
   const bool widen = options.WidenKana;
   NoLineState state;

@@ -63,7 +63,7 @@ std::size_t RunCreateHtml(const ConversionOptions& options, RunFiles& files,
 
   std::size_t replaced = 0;
   {
-    TextLineReader input = files.OpenInput();
+    TextLineReader input = files.OpenInput(components.Threads());
     const bool widen = options.WidenKana;
     const bool wrapFont = orderFont && !font.empty();
     const bool pre = options.Layout == ll_Pre;

@@ -9,8 +9,12 @@
 #include <cerrno>
 #include <cstring>
 #include <istream>
+#include <exception>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "encoding/Utf8.h"
 
@@ -27,6 +31,105 @@ std::optional<bool> FirstLineEndIsLf(std::string_view text) {
   const std::size_t at = text.find_first_of("\r\n");
   if (at == std::string_view::npos) return std::nullopt;
   return text[at] == kLf;
+}
+
+// The files whose UTF-8 check is split among threads: at least this many blocks.
+constexpr std::size_t kSurveyInPartsBlocks = 8;
+
+// Up to `size` bytes of the file at `offset` into `bytes`, fewer only at its end.
+void ReadAt(int fd, const std::string& path, off_t offset, std::size_t size, std::string& bytes) {
+  bytes.resize(size);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::pread(fd, bytes.data() + done, size - done, offset + static_cast<off_t>(done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ThrowFileError(errno, "cannot read", path);
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  bytes.resize(done);
+}
+
+// The first byte below 0x80 at or after `from`, or `end`. No well-formed character holds
+// one, so the text before it ends with a whole character when it is well-formed: the parts
+// are cut there and checked each on its own.
+off_t FirstAsciiAt(int fd, const std::string& path, off_t from, off_t end, std::size_t blockSize,
+                   std::string& bytes) {
+  for (off_t at = from; at < end; at += static_cast<off_t>(bytes.size())) {
+    ReadAt(fd, path, at, std::min<std::size_t>(blockSize, static_cast<std::size_t>(end - at)), bytes);
+    if (bytes.empty()) break;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      if (static_cast<unsigned char>(bytes[i]) < 0x80) return at + static_cast<off_t>(i);
+    }
+  }
+  return end;
+}
+
+// One part of the file: where it ends (a Ctrl-Z ends the input), and what it holds.
+struct PartCheck {
+  bool CtrlZ = false;
+  bool WellFormed = true;
+  bool High = false;
+};
+
+PartCheck CheckPart(int fd, const std::string& path, off_t begin, off_t end, std::size_t blockSize,
+                    bool atStart) {
+  PartCheck part;
+  Utf8TextCheck check(atStart);
+  std::string bytes;
+  for (off_t at = begin; at < end && !check.Decided(); at += static_cast<off_t>(bytes.size())) {
+    ReadAt(fd, path, at, std::min<std::size_t>(blockSize, static_cast<std::size_t>(end - at)), bytes);
+    if (bytes.empty()) break;  // the file became shorter
+    std::string_view piece = bytes;
+    const std::size_t ctrlZ = piece.find(kCtrlZ);
+    check.Add(piece.substr(0, ctrlZ));
+    if (ctrlZ != std::string_view::npos) {
+      part.CtrlZ = true;
+      break;
+    }
+  }
+  part.WellFormed = check.WellFormed();
+  part.High = check.HoldsHighBytes();
+  return part;
+}
+
+// Whether a file without a byte order mark is UTF-8 text up to its first Ctrl-Z, from
+// `parts` parts checked at once, one per thread.
+bool IsUtf8InParts(int fd, const std::string& path, off_t size, std::size_t blockSize,
+                   std::size_t parts) {
+  std::vector<PartCheck> checks(parts);
+  std::vector<std::exception_ptr> errors(parts);
+  const auto checkPart = [&](std::size_t k) {
+    try {
+      std::string bytes;
+      const auto nominal = [&](std::size_t i) { return static_cast<off_t>(size / static_cast<off_t>(parts) * static_cast<off_t>(i)); };
+      const off_t begin = k == 0 ? 0 : FirstAsciiAt(fd, path, nominal(k), size, blockSize, bytes);
+      const off_t end = k + 1 == parts ? size : FirstAsciiAt(fd, path, nominal(k + 1), size, blockSize, bytes);
+      checks[k] = CheckPart(fd, path, begin, end, blockSize, k == 0);
+    } catch (...) {
+      errors[k] = std::current_exception();
+    }
+  };
+  {
+    std::vector<std::jthread> threads;
+    std::size_t k = 1;
+    try {
+      for (; k < parts; ++k) threads.emplace_back(checkPart, k);
+    } catch (const std::system_error&) {  // no more threads: the rest here
+    }
+    checkPart(0);
+    for (std::size_t rest = k; rest < parts; ++rest) checkPart(rest);
+  }
+  bool high = false;
+  for (std::size_t k = 0; k < parts; ++k) {
+    if (errors[k]) std::rethrow_exception(errors[k]);
+    if (!checks[k].WellFormed) return false;
+    high = high || checks[k].High;
+    if (checks[k].CtrlZ) break;
+  }
+  return high;
 }
 
 }  // namespace
@@ -75,7 +178,8 @@ TextLineReader::TextLineReader(std::string path, FdHolder fd, std::string bytes,
       blockSize_(std::max<std::size_t>(blockSize, 1)),
       buffer_(std::move(bytes)) {}
 
-TextLineReader TextLineReader::OpenFile(const std::string& path, std::size_t blockSize) {
+TextLineReader TextLineReader::OpenFile(const std::string& path, std::size_t blockSize,
+                                        std::size_t threads) {
   FdHolder fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) ThrowFileError(errno, "cannot open", path);
   struct stat info {};
@@ -84,7 +188,7 @@ TextLineReader TextLineReader::OpenFile(const std::string& path, std::size_t blo
   // A pipe or a device cannot be looked at twice.
   if (!S_ISREG(info.st_mode)) return FromBytes(ReadWholeFd(fd.get(), path));
   TextLineReader reader(path, std::move(fd), {}, blockSize);
-  reader.Survey();
+  reader.Survey(threads, info.st_size);
   return reader;
 }
 
@@ -111,7 +215,7 @@ void TextLineReader::Decide(bool lfLineEnds, bool utf8, bool bom) {
   if (bom) bomLeft_ = kUtf8Bom.size();
 }
 
-void TextLineReader::Survey() {
+void TextLineReader::Survey(std::size_t threads, off_t fileSize) {
   // Blocks are looked at from the start until both answers are known; pread(2) leaves the
   // file position at the start for the reading proper.
   Utf8TextCheck utf8;
@@ -131,6 +235,13 @@ void TextLineReader::Survey() {
     utf8.Add(piece);
     if (ctrlZ != std::string_view::npos || (lf && utf8.Decided())) break;
     offset += got;
+    // The rest of a large file that may still be UTF-8 is read whole to know: in parts.
+    if (offset == got && lf && threads >= 2 &&
+        fileSize >= static_cast<off_t>(kSurveyInPartsBlocks * blockSize_)) {
+      buffer_.clear();
+      Decide(*lf, IsUtf8InParts(fd_.get(), path_, fileSize, blockSize_, threads), false);
+      return;
+    }
   }
   buffer_.clear();  // the first Fill reads from the start
   Decide(lf.value_or(false), utf8.IsUtf8(), utf8.StartsWithBom());

@@ -23,6 +23,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <sys/types.h>
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -48,7 +50,10 @@ class TextLineReader {
 
   // Throws FileError when `path` cannot be opened or read; a folder counts as a file that
   // cannot be opened (EISDIR). `blockSize` is for tests.
-  static TextLineReader OpenFile(const std::string& path, std::size_t blockSize = kBlockSize);
+  // A large file that still looks like UTF-8 after its first block is looked at in
+  // `threads` parts at once.
+  static TextLineReader OpenFile(const std::string& path, std::size_t blockSize = kBlockSize,
+                                 std::size_t threads = 1);
   // Reads the lines of an in-memory text.
   static TextLineReader FromBytes(std::string bytes);
   // Reads everything left in a stream (orven-cli's standard input) first; a stream that
@@ -84,7 +89,8 @@ class TextLineReader {
  private:
   bool AppendRawLine(std::string& bytes);  // the next line, as ReadLine without converting
   TextLineReader(std::string path, FdHolder fd, std::string bytes, std::size_t blockSize);
-  void Survey();  // the two decisions, from the file before its first block is read
+  // The two decisions, from the file before its first block is read.
+  void Survey(std::size_t threads, off_t fileSize);
   void Decide(bool lfLineEnds, bool utf8, bool bom);
   bool Fill();  // the next block into buffer_; false at the end of the input
   std::size_t Next(char c, std::size_t& cache);

@@ -164,7 +164,7 @@ std::size_t RunTagDelete(RunFiles& files, ConversionComponents& components) {
   // into this one; within the file it carries from line to line, as InsideTag does.
   TAutoSjisConv& host = components.AutoSjisConv1();
   host.ResetShiftState();
-  TextLineReader input = files.OpenInput();
+  TextLineReader input = files.OpenInput(components.Threads());
   OutputLineWriter output(files.Output());
   // The encoding of a UTF-8 input is known: its lines leave the shift state alone.
   const bool convert = !input.IsUtf8();

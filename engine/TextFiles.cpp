@@ -42,9 +42,9 @@ void RunFiles::ReadAhead() {
     readAhead_ = TextLineReader::FromBytes(ReadWholeFile(inputPath_));
 }
 
-TextLineReader RunFiles::OpenInput() {
+TextLineReader RunFiles::OpenInput(std::size_t threads) {
   if (readAhead_) return *std::exchange(readAhead_, std::nullopt);
-  return TextLineReader::OpenFile(inputPath_);
+  return TextLineReader::OpenFile(inputPath_, TextLineReader::kBlockSize, threads);
 }
 
 OutputLineWriter::~OutputLineWriter() {

@@ -44,7 +44,8 @@ class RunFiles {
   // stream's descriptor too), so that the run converts what the file held.
   void ReadAhead();
   // What ReadAhead read, or else the input file opened for reading in blocks.
-  TextLineReader OpenInput();
+  // `threads`: how many the check of a large input's encoding may use.
+  TextLineReader OpenInput(std::size_t threads = 1);
   const RunOutput& Output() const { return output_; }
 
  private:

@@ -185,6 +185,37 @@ TEST(TextLineReader, ReadsUtf8InputInCodePage932) {
   }
 }
 
+// A large file that still looks like UTF-8 after its first block is checked in parts at
+// once, cut where a byte below 0x80 is; it reads as the whole check decides, wherever the
+// deciding bytes lie.
+TEST(TextLineReader, ChecksALargeFileInPartsAsTheWholeWouldBe) {
+  std::string text = "a\n";
+  for (int i = 0; i < 40; ++i) text += "あいう abc\n";
+  const std::string ascii(text.size(), 'x');
+  std::string noAscii = "a\n";
+  for (int i = 0; i < 200; ++i) noAscii += "あ";
+  const std::string cases[] = {
+      text,
+      text + "\xFF",                     // a bad byte in the last part
+      text + "\x1A\xFF",                 // ... after a Ctrl-Z
+      text + "\xE3\x81",                 // a character cut off at the end
+      text + "\x93\xFA" + text,          // Shift_JIS in a middle part
+      "a\n" + ascii + "あ",              // the only high byte in the last part
+      "a\n" + ascii,                     // ASCII only
+      "a\n" + ascii + "\x1A" + text,     // the high bytes after a Ctrl-Z
+      noAscii,                           // no place to cut
+      noAscii + "\xFF" + noAscii,
+  };
+  for (const std::string& bytes : cases) {
+    SCOPED_TRACE(::testing::PrintToString(bytes.substr(0, 40)));
+    const Read whole = ReadAll(TextLineReader::FromBytes(bytes));
+    const TempFile file(bytes);
+    for (std::size_t threads : {2, 3, 7}) {
+      EXPECT_EQ(ReadAll(TextLineReader::OpenFile(file.path(), 16, threads)), whole) << threads;
+    }
+  }
+}
+
 // Every error names the file, also one that opens but cannot be read.
 TEST(TextLineReader, ReportsFilesItCannotRead) {
   const auto errorOf = [](const std::string& path) {
