@@ -44,15 +44,27 @@ struct PairRowKana {
   }
 };
 
+std::vector<TREFixedPattern> MakeEscapes() {
+  std::vector<TREFixedPattern> escapes;
+  for (const EscapeStep& step : kEscapeSteps) escapes.emplace_back(step.Pattern);
+  return escapes;
+}
+
+std::vector<const TREFixedPattern*> Pointers(const std::vector<TREFixedPattern>& patterns) {
+  std::vector<const TREFixedPattern*> pointers;
+  for (const TREFixedPattern& pattern : patterns) pointers.push_back(&pattern);
+  return pointers;
+}
+
 // The patterns of the transforms, compiled once per thread (a run's TAWKStr works on the
 // thread that made it) and put in force without an assignment line after line.
 struct TransformPatterns {
   std::vector<TREFixedPattern> Escapes;
+  TREPatternSet EscapeSet;  // which escapes a text needs, in one scan
   TREFixedPattern HalfWidth{kHalfWidthClass};
   std::vector<TREFixedPattern> Kana;  // by KanaTable row
 
-  TransformPatterns() {
-    for (const EscapeStep& step : kEscapeSteps) Escapes.emplace_back(step.Pattern);
+  TransformPatterns() : Escapes(MakeEscapes()), EscapeSet(Pointers(Escapes)) {
     Kana.reserve(KanaTable.size());
     for (const KanaRow& row : KanaTable) Kana.emplace_back(row.Pattern);
   }
@@ -108,9 +120,14 @@ struct KanaFound {
 }  // namespace
 
 void EscapeHtml(TAWKStr& awk, std::string& text) {
-  const std::vector<TREFixedPattern>& patterns = Patterns().Escapes;
+  const TransformPatterns& patterns = Patterns();
+  // The escapes insert none of the characters escaped after them, and they change no
+  // character start, so one scan of the text as it comes says which ones find something.
+  const bool asCompiled = !awk.UseFuzzyCharDic() && !awk.UseSynonymDic();
+  const std::uint64_t needed = asCompiled ? patterns.EscapeSet.MayOccur(text) : ~std::uint64_t{0};
   for (std::size_t i = 0; i < std::size(kEscapeSteps); ++i) {
-    awk.UseFixed(patterns[i]);
+    if ((needed >> i & 1) == 0) continue;
+    awk.UseFixed(patterns.Escapes[i]);
     awk.GSub(kEscapeSteps[i].Replacement, text);
   }
 }

@@ -99,6 +99,7 @@ class TREFixedPattern {
 
  private:
   friend class TRegularExpression;
+  friend class TREPatternSet;
   std::string text_;
   std::shared_ptr<TRECompiled> compiled_;  // may be shared with the store (one thread)
 };
