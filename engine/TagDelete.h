@@ -1,6 +1,6 @@
 // "Tag Delete": an HTML file (Shift_JIS, EUC-JP, 7-bit JIS or UTF-8) back into Shift_JIS
-// text. Each line is brought to Shift_JIS by the run's one TAutoSjisConv (a line of UTF-8
-// input comes from the reader in code page 932 already and skips it), then every tag is cut
+// text. Each line is brought to Shift_JIS by a TAutoSjisConv carrying the run's shift state
+// from line to line (a line of UTF-8 input is converted from UTF-8 instead), then every tag is cut
 // out of it (a tag may span lines: InsideTag carries over), then the four entities the
 // text-to-HTML types produce are decoded. One output line per input line. A converted line
 // ends at its first NUL; a UTF-8 line keeps its NULs, and tags and entities are handled on
