@@ -11,6 +11,7 @@
 // the host's components.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -53,6 +54,8 @@ struct NoLineState {
 namespace line_blocks {
 
 constexpr std::size_t kBlockBytes = std::size_t{1} << 17;
+// Beyond this many workers the calling thread, which reads and writes alone, is the limit.
+constexpr std::size_t kMaxWorkers = 8;
 
 // Converts the lines of one block with one thread's converter, appending each result and
 // CR LF to `out`; a UTF-8 line is first brought into code page 932. Returns the "?" made.
@@ -195,11 +198,19 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
       for (std::thread& thread : Threads) thread.join();
     }
   } workers{{}, mutex, work, stop};
-  try {
-    for (std::size_t i = 0; i < threads; ++i) workers.Threads.emplace_back(workLoop);
-  } catch (const std::system_error&) {
-    // No more threads to be had: the ones there are do the work.
-  }
+  // Workers start as pieces come, so that a short input on a large machine starts few; each
+  // compiles its own patterns.
+  const std::size_t maxWorkers = std::min(threads, line_blocks::kMaxWorkers);
+  bool noMoreThreads = false;
+  const auto addWorker = [&] {
+    if (noMoreThreads || workers.Threads.size() >= maxWorkers) return;
+    try {
+      workers.Threads.emplace_back(workLoop);
+    } catch (const std::system_error&) {
+      noMoreThreads = true;  // the ones there are do the work
+    }
+  };
+  addWorker();
   if (workers.Threads.empty()) {
     convertHere(block);
     do convertHere(next);
@@ -220,6 +231,7 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
     return job;
   };
   const auto submit = [&](std::unique_ptr<Job> job) {
+    addWorker();
     job->Start = guess;
     {
       const std::lock_guard lock(mutex);
@@ -254,8 +266,8 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
     job->In = std::move(*lines);
     submit(std::move(job));
   }
-  const std::size_t maxInFlight = workers.Threads.size() + 2;
   for (;;) {
+    const std::size_t maxInFlight = workers.Threads.size() + 2;
     std::unique_ptr<Job> job = takeJob();
     if (!readNext(job->In)) break;
     submit(std::move(job));
