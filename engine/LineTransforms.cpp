@@ -44,27 +44,15 @@ struct PairRowKana {
   }
 };
 
-std::vector<TREFixedPattern> MakeEscapes() {
-  std::vector<TREFixedPattern> escapes;
-  for (const EscapeStep& step : kEscapeSteps) escapes.emplace_back(step.Pattern);
-  return escapes;
-}
-
-std::vector<const TREFixedPattern*> Pointers(const std::vector<TREFixedPattern>& patterns) {
-  std::vector<const TREFixedPattern*> pointers;
-  for (const TREFixedPattern& pattern : patterns) pointers.push_back(&pattern);
-  return pointers;
-}
-
 // The patterns of the transforms, compiled once per thread (a run's TAWKStr works on the
 // thread that made it) and put in force without an assignment line after line.
 struct TransformPatterns {
   std::vector<TREFixedPattern> Escapes;
-  TREPatternSet EscapeSet;  // which escapes a text needs, in one scan
   TREFixedPattern HalfWidth{kHalfWidthClass};
   std::vector<TREFixedPattern> Kana;  // by KanaTable row
 
-  TransformPatterns() : Escapes(MakeEscapes()), EscapeSet(Pointers(Escapes)) {
+  TransformPatterns() {
+    for (const EscapeStep& step : kEscapeSteps) Escapes.emplace_back(step.Pattern);
     Kana.reserve(KanaTable.size());
     for (const KanaRow& row : KanaTable) Kana.emplace_back(row.Pattern);
   }
@@ -120,14 +108,9 @@ struct KanaFound {
 }  // namespace
 
 void EscapeHtml(TAWKStr& awk, std::string& text) {
-  const TransformPatterns& patterns = Patterns();
-  // The escapes insert none of the characters escaped after them, and they change no
-  // character start, so one scan of the text as it comes says which ones find something.
-  const bool asCompiled = !awk.UseFuzzyCharDic() && !awk.UseSynonymDic();
-  const std::uint64_t needed = asCompiled ? patterns.EscapeSet.MayOccur(text) : ~std::uint64_t{0};
+  const std::vector<TREFixedPattern>& patterns = Patterns().Escapes;
   for (std::size_t i = 0; i < std::size(kEscapeSteps); ++i) {
-    if ((needed >> i & 1) == 0) continue;
-    awk.UseFixed(patterns.Escapes[i]);
+    awk.UseFixed(patterns[i]);
     awk.GSub(kEscapeSteps[i].Replacement, text);
   }
 }

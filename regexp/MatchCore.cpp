@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <stdexcept>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -268,34 +267,6 @@ void TMatchCORE::SearchFrom(const char* Text, const char*& Start, const char*& S
 
 void TMatchCORE::FindAnchored(const char* Text, const char*& Start, const char*& Stop) const {
   FindAnchored(Text, Text + std::strlen(Text), Start, Stop);
-}
-
-TREPatternSet::TREPatternSet(const std::vector<const TREFixedPattern*>& Patterns) {
-  if (Patterns.size() > 64) throw std::length_error("a pattern set holds at most 64 patterns");
-  for (std::size_t i = 0; i < Patterns.size(); ++i) {
-    const TREScanAids& aids = Patterns[i]->compiled_->Scan;
-    aids_.push_back(&aids);
-    if (!aids.Rejects) always_ |= std::uint64_t{1} << i;
-  }
-  all_ = Patterns.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << Patterns.size()) - 1;
-  any_ = UnionOfStartBytes(aids_);
-}
-
-std::uint64_t TREPatternSet::MayOccur(const std::string& Text) const {
-  // A pattern that rejects texts has no match unless one begins at a character start where
-  // it may begin (the candidates of its own search).
-  std::uint64_t found = always_;
-  const char* const end = Text.data() + Text.size();
-  for (const char* p = Text.data(); found != all_;) {
-    p = FindStartByte(any_, p, end);
-    if (p == end) break;
-    const auto* q = Bytes(p);
-    for (std::size_t i = 0; i < aids_.size(); ++i) {
-      if (MayStartAt(*aids_[i], q, Bytes(end))) found |= std::uint64_t{1} << i;
-    }
-    p += IsLeadByte(*q) && p + 1 < end ? 2 : 1;
-  }
-  return found;
 }
 
 }  // namespace orven

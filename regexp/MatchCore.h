@@ -21,32 +21,12 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "regexp/RegularExpression.h"
 
 namespace orven {
 
 enum TMatchCORE_LineSeparator : int { mcls_CRLF = 0, mcls_LF = 1 };
-
-// Several fixed patterns (at most 64) looked for at once: one scan of a text for the
-// characters their matches can begin with tells which of them may match in it. Bit i of
-// MayOccur is clear only when pattern i, put in force with UseFixed (dictionaries off),
-// finds no match in the text; a pattern with "^" or "$", or one that matches the empty
-// text, always has its bit set. Read-only after construction; used on the thread whose
-// patterns it holds.
-class TREPatternSet {
- public:
-  explicit TREPatternSet(const std::vector<const TREFixedPattern*>& Patterns);
-  std::uint64_t MayOccur(const std::string& Text) const;
-
- private:
-  std::vector<const TREScanAids*> aids_;  // of the patterns, which outlive the set
-  TREScanAids any_;                       // the start bytes of them all
-  std::uint64_t always_ = 0;
-  std::uint64_t all_ = 0;
-};
 
 class TMatchCORE : public TRegularExpression {
  public:

@@ -8,43 +8,6 @@
 
 namespace orven {
 
-namespace {
-
-// SingleByte and the runs of StartBytes.
-void DeriveFromStartBytes(TREScanAids& aids) {
-  for (int b = 0; b < 256; ++b) {
-    if (!aids.StartBytes[static_cast<std::size_t>(b)]) continue;
-    aids.SingleByte = aids.SingleByte == -1 ? b : -2;
-  }
-  if (aids.SingleByte < 0) aids.SingleByte = -1;
-  for (int b = 1; b < 256;) {
-    if (!aids.StartBytes[static_cast<std::size_t>(b)]) {
-      ++b;
-      continue;
-    }
-    const int lo = b;
-    while (b < 256 && aids.StartBytes[static_cast<std::size_t>(b)]) ++b;
-    if (aids.Ranges == TREScanAids::kMaxRanges) {
-      aids.Ranges = 0;  // too many for the vector test: the table serves
-      break;
-    }
-    aids.RangeLo[static_cast<std::size_t>(aids.Ranges)] = static_cast<unsigned char>(lo);
-    aids.RangeHi[static_cast<std::size_t>(aids.Ranges)] = static_cast<unsigned char>(b - 1);
-    ++aids.Ranges;
-  }
-}
-
-}  // namespace
-
-TREScanAids UnionOfStartBytes(const std::vector<const TREScanAids*>& Aids) {
-  TREScanAids any;
-  for (const TREScanAids* aids : Aids) {
-    for (std::size_t b = 0; b < 256; ++b) any.StartBytes[b] = any.StartBytes[b] || aids->StartBytes[b];
-  }
-  DeriveFromStartBytes(any);
-  return any;
-}
-
 TREScanAids BuildScanAids(TRE_DFA& DFA) {
   TREScanAids aids;
   const std::vector<std::int32_t>& start = DFA.StartSet(false);
@@ -65,6 +28,11 @@ TREScanAids BuildScanAids(TRE_DFA& DFA) {
   if (DFA.LineHeadFound()) aids.StartBytes[0x0A] = true;
   aids.SkipAllowed = !final;
   aids.Rejects = !DFA.LineHeadFound() && !DFA.LineTailFound() && !final;
+  for (int b = 0; b < 256; ++b) {
+    if (!aids.StartBytes[static_cast<std::size_t>(b)]) continue;
+    aids.SingleByte = aids.SingleByte == -1 ? b : -2;
+  }
+  if (aids.SingleByte < 0) aids.SingleByte = -1;
   // The second bytes per lead byte; a lead byte whose block is whole needs no set.
   std::array<std::array<std::uint64_t, 4>, 256> seconds{};
   for (const std::int32_t s : start) {
@@ -89,7 +57,21 @@ TREScanAids BuildScanAids(TRE_DFA& DFA) {
     aids.Seconds.push_back(set);
     aids.SecondSet[b] = static_cast<unsigned char>(aids.Seconds.size());
   }
-  DeriveFromStartBytes(aids);
+  for (int b = 1; b < 256;) {
+    if (!aids.StartBytes[static_cast<std::size_t>(b)]) {
+      ++b;
+      continue;
+    }
+    const int lo = b;
+    while (b < 256 && aids.StartBytes[static_cast<std::size_t>(b)]) ++b;
+    if (aids.Ranges == TREScanAids::kMaxRanges) {
+      aids.Ranges = 0;  // too many for the vector test: the table serves
+      break;
+    }
+    aids.RangeLo[static_cast<std::size_t>(aids.Ranges)] = static_cast<unsigned char>(lo);
+    aids.RangeHi[static_cast<std::size_t>(aids.Ranges)] = static_cast<unsigned char>(b - 1);
+    ++aids.Ranges;
+  }
 
   // Follow the sets that have exactly one way on: one exact code, no acceptance, no "$".
   if (DFA.LineHeadFound() || tail) return aids;

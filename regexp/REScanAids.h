@@ -52,7 +52,4 @@ inline bool MayStartAt(const TREScanAids& Aids, const unsigned char* P, const un
 
 TREScanAids BuildScanAids(TRE_DFA& DFA);
 
-// Aids whose StartBytes are those of all of `Aids` (no second-byte sets, no prefix).
-TREScanAids UnionOfStartBytes(const std::vector<const TREScanAids*>& Aids);
-
 }  // namespace orven

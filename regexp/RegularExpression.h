@@ -99,7 +99,6 @@ class TREFixedPattern {
 
  private:
   friend class TRegularExpression;
-  friend class TREPatternSet;
   std::string text_;
   std::shared_ptr<TRECompiled> compiled_;  // may be shared with the store (one thread)
 };

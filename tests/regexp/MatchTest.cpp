@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
-#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -333,23 +332,15 @@ std::string RandomText(std::mt19937& rng) {
   return s;
 }
 
-// Also a set of the pattern and the two before it (TREPatternSet) must never rule out one
-// of them that matches the text.
 TEST(TMatchCORE, AgreesWithTheReferenceMatcher) {
   std::mt19937 rng(20240611);
-  int compared = 0, ruledOut = 0;
+  int compared = 0;
   TMatchCORE core;
-  std::vector<std::pair<RTree, std::unique_ptr<TREFixedPattern>>> recent;
   for (int round = 0; round < 2500; ++round) {
     RTree tree;
     tree.root = Generate(tree, rng, 4);
     const std::string pattern = Render(tree, tree.root);
     core.SetRegExp(pattern);
-    if (recent.size() == 3) recent.erase(recent.begin());
-    recent.emplace_back(tree, std::make_unique<TREFixedPattern>(pattern));
-    std::vector<const TREFixedPattern*> members;
-    for (const auto& [memberTree, fixed] : recent) members.push_back(fixed.get());
-    const TREPatternSet set(members);
     for (int k = 0; k < 6; ++k) {
       const std::string text = RandomText(rng);
       for (const TMatchCORE_LineSeparator sep : {mcls_CRLF, mcls_LF}) {
@@ -359,20 +350,9 @@ TEST(TMatchCORE, AgreesWithTheReferenceMatcher) {
             << " sep " << sep;
         ++compared;
       }
-      const std::uint64_t may = set.MayOccur(text);
-      for (std::size_t i = 0; i < recent.size(); ++i) {
-        if ((may >> i & 1) != 0) continue;
-        ++ruledOut;
-        for (const TMatchCORE_LineSeparator sep : {mcls_CRLF, mcls_LF}) {
-          ASSERT_EQ(Reference(recent[i].first, text, sep).Find().first, -1)
-              << "ruled out " << testing::PrintToString(recent[i].second->Text()) << " text "
-              << testing::PrintToString(text);
-        }
-      }
     }
   }
   EXPECT_EQ(compared, 2500 * 6 * 2);
-  EXPECT_GT(ruledOut, 1000);
 }
 
 // Long lines, and patterns that put a repetition before a character the text seldom holds
