@@ -1,9 +1,9 @@
 // The line transforms of the two text-to-HTML types: escaping of the four characters HTML
 // reserves, and widening of half-width katakana. Every substitution puts its pattern in
 // force on the TAWKStr it is given (one per thread of a run; the patterns are compiled once
-// per thread and answer as a RegExp assignment of them would) and calls GSub. The escapes
-// run only for the characters one scan of the line finds, the widening rows only for the
-// half-width characters that the class pattern finds in it.
+// per thread and answer as a RegExp assignment of them would) and calls GSub; GSub itself
+// rejects a text in which its pattern cannot occur with one scan. The widening rows run
+// only for the half-width characters that the class pattern finds in the line.
 // Text is Shift_JIS bytes throughout.
 #pragma once
 
