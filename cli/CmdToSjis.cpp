@@ -83,11 +83,13 @@ int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std
     const std::size_t replaced = ConvertLineBlocks(
         reader, output, state,
         [convert](bool) {
-          return [conv = TAutoSjisConv(), convert](std::string& line, JisShiftState& state) mutable {
-            if (!convert) return;
+          return [conv = TAutoSjisConv(), convert](char* line, std::size_t size,
+                                                   JisShiftState& state) mutable {
+            if (!convert) return size;
             conv.ShiftState() = state;
-            line = conv.ConvertLine(std::move(line));
+            size = conv.ConvertInPlace(line, size);
             state = conv.ShiftState();
+            return size;
           };
         },
         ProcessorCount());

@@ -145,8 +145,8 @@ inline void JisToSjis(unsigned char j1, unsigned char j2, unsigned char* out) {
 // goes). The first LF of the rest is cached, so that many removals stay linear.
 class LineRewriter {
  public:
-  explicit LineRewriter(std::string& line)
-      : b_(reinterpret_cast<unsigned char*>(line.data())), end_(line.size()) {}
+  LineRewriter(char* data, std::size_t size)
+      : b_(reinterpret_cast<unsigned char*>(data)), end_(size) {}
 
   void DecodeJis(JisShiftState& state);
   void DecodeEuc(JisShiftState& state);
@@ -331,17 +331,20 @@ std::string TAutoSjisConv::ConvertLine(const std::string& line) {
 
 std::string TAutoSjisConv::ConvertLine(std::string&& line) {
   std::string result = std::move(line);
-  if (result.empty()) return result;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(result.data());
-  const LineCode code = CodeDetector().Run(bytes, result.size());
+  result.resize(ConvertInPlace(result.data(), result.size()));
+  return result;
+}
+
+std::size_t TAutoSjisConv::ConvertInPlace(char* data, std::size_t size) {
+  if (size == 0) return 0;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+  const LineCode code = CodeDetector().Run(bytes, size);
   // Shift_JIS lines, and plain ASCII lines while no mode is on, are what they are: only a
   // NUL would shorten them.
-  if (code == LineCode::Jis && !state_.KanjiMode && !state_.KanaMode &&
-      IsPlainText(bytes, result.size()))
-    return result;
-  std::size_t size = result.size();
+  if (code == LineCode::Jis && !state_.KanjiMode && !state_.KanaMode && IsPlainText(bytes, size))
+    return size;
   if (code != LineCode::ShiftJis) {
-    LineRewriter rewriter(result);
+    LineRewriter rewriter(data, size);
     if (code == LineCode::Jis) {
       rewriter.DecodeJis(state_);
     } else {
@@ -349,11 +352,10 @@ std::string TAutoSjisConv::ConvertLine(std::string&& line) {
     }
     size = rewriter.OutputSize();
   }
-  if (const void* nul = std::memchr(result.data(), kNul, size)) {
-    size = static_cast<std::size_t>(static_cast<const char*>(nul) - result.data());
+  if (const void* nul = std::memchr(data, kNul, size)) {
+    size = static_cast<std::size_t>(static_cast<const char*>(nul) - data);
   }
-  result.resize(size);
-  return result;
+  return size;
 }
 
 }  // namespace orven

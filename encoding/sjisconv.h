@@ -9,6 +9,7 @@
 // (orven-cli's batch workers) each have their own, so they never share it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace orven {
@@ -28,6 +29,8 @@ class TAutoSjisConv {
   std::string ConvertLine(const std::string& line);
   // The same, reusing the line's storage for the result.
   std::string ConvertLine(std::string&& line);
+  // The same on the bytes [data, data + size), in place; returns the size of the result.
+  std::size_t ConvertInPlace(char* data, std::size_t size);
 
   // Kanji mode and kana mode off: a conversion run calls it at its start, so that a
   // state left by an earlier file does not leak into the next one.

@@ -24,6 +24,7 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -65,16 +66,32 @@ std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>
   const std::size_t replacedBefore = utf8 ? utf8->Replaced() : 0;
   std::string line;
   out.reserve(block.Text.size() + block.Text.size() / 8);
-  TextLineReader::ForEachLine(block.Text, block.LfLineEnds, [&](std::string_view raw) {
-    if (utf8) {
-      utf8->Convert(raw, line);
-    } else {
-      line.assign(raw);
-    }
-    convert(line, state);
-    out += line;
-    out += "\r\n";
-  });
+  if constexpr (std::is_invocable_r_v<std::size_t, Converter&, char*, std::size_t, State&>) {
+    // A converter that works in place and only shortens: the line is converted where it
+    // goes in the output.
+    TextLineReader::ForEachLine(block.Text, block.LfLineEnds, [&](std::string_view raw) {
+      const std::size_t at = out.size();
+      if (utf8) {
+        utf8->Convert(raw, line);
+        out += line;
+      } else {
+        out += raw;
+      }
+      out.resize(at + convert(out.data() + at, out.size() - at, state));
+      out += "\r\n";
+    });
+  } else {
+    TextLineReader::ForEachLine(block.Text, block.LfLineEnds, [&](std::string_view raw) {
+      if (utf8) {
+        utf8->Convert(raw, line);
+      } else {
+        line.assign(raw);
+      }
+      convert(line, state);
+      out += line;
+      out += "\r\n";
+    });
+  }
   return utf8 ? utf8->Replaced() - replacedBefore : 0;
 }
 
@@ -84,7 +101,8 @@ std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>
 // `output` (an OutputLineWriter, or anything with its WriteOutputLines), followed by CR LF; returns how many characters of a UTF-8 input became "?".
 // `make(here)` builds a converter, called once on the calling thread (here = true) and once
 // on each worker: converter(std::string& line, State& state) turns the line into its output
-// in place. `state` is the state before the first line and, on return, after the last.
+// in place; or converter(char* data, std::size_t size, State& state) does so within the
+// line's bytes and returns the size of the output. `state` is the state before the first line and, on return, after the last.
 // With `threads` below 2, or an input of one block, everything runs on the calling thread.
 template <class State, class MakeConverter, class Output>
 std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& state,
