@@ -113,7 +113,8 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
 
   Converter here = make(true);
   std::optional<Utf8ToCp932Converter> hereUtf8;
-  if (input.IsUtf8()) hereUtf8.emplace();
+  const bool utf8Input = input.IsUtf8();  // the workers ask this, not the reader
+  if (utf8Input) hereUtf8.emplace();
   std::size_t replaced = 0;
   std::string out;
   const auto convertHere = [&](const LineBlock& lines) {
@@ -170,7 +171,7 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
     std::exception_ptr broken;
     try {
       convert.emplace(make(false));
-      if (input.IsUtf8()) utf8.emplace();
+      if (utf8Input) utf8.emplace();
     } catch (...) {
       broken = std::current_exception();
     }
