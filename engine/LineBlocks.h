@@ -97,13 +97,14 @@ std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>
 
 }  // namespace line_blocks
 
-// Reads every line of `input`, converts it with a converter from `make` and writes it to
-// `output` (an OutputLineWriter, or anything with its WriteOutputLines), followed by CR LF; returns how many characters of a UTF-8 input became "?".
-// `make(here)` builds a converter, called once on the calling thread (here = true) and once
-// on each worker: converter(std::string& line, State& state) turns the line into its output
-// in place; or converter(char* data, std::size_t size, State& state) does so within the
-// line's bytes and returns the size of the output. `state` is the state before the first line and, on return, after the last.
-// With `threads` below 2, or an input of one block, everything runs on the calling thread.
+// Reads every line of `input`, converts it and writes it to `output` (an OutputLineWriter,
+// or anything with its WriteOutputLines) followed by CR LF; returns how many characters of
+// a UTF-8 input became "?". `make(here)` builds a converter, once on the calling thread
+// (here = true) and once on each worker. A converter is called with (std::string& line,
+// State& state) and turns the line into its output, or with (char* data, std::size_t size,
+// State& state), converts the line within its bytes and returns the size of the output.
+// `state` is the state before the first line and, on return, after the last. With
+// `threads` below 2, or an input of one block, everything runs on the calling thread.
 template <class State, class MakeConverter, class Output>
 std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& state,
                               MakeConverter make, std::size_t threads) {

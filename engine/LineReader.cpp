@@ -8,8 +8,8 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <istream>
 #include <exception>
+#include <istream>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -41,7 +41,8 @@ void ReadAt(int fd, const std::string& path, off_t offset, std::size_t size, std
   bytes.resize(size);
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t got = ::pread(fd, bytes.data() + done, size - done, offset + static_cast<off_t>(done));
+    const ssize_t got =
+        ::pread(fd, bytes.data() + done, size - done, offset + static_cast<off_t>(done));
     if (got < 0) {
       if (errno == EINTR) continue;
       ThrowFileError(errno, "cannot read", path);
@@ -58,7 +59,8 @@ void ReadAt(int fd, const std::string& path, off_t offset, std::size_t size, std
 off_t FirstAsciiAt(int fd, const std::string& path, off_t from, off_t end, std::size_t blockSize,
                    std::string& bytes) {
   for (off_t at = from; at < end; at += static_cast<off_t>(bytes.size())) {
-    ReadAt(fd, path, at, std::min<std::size_t>(blockSize, static_cast<std::size_t>(end - at)), bytes);
+    ReadAt(fd, path, at, std::min<std::size_t>(blockSize, static_cast<std::size_t>(end - at)),
+           bytes);
     if (bytes.empty()) break;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
       if (static_cast<unsigned char>(bytes[i]) < 0x80) return at + static_cast<off_t>(i);
@@ -80,7 +82,8 @@ PartCheck CheckPart(int fd, const std::string& path, off_t begin, off_t end, std
   Utf8TextCheck check(atStart);
   std::string bytes;
   for (off_t at = begin; at < end && !check.Decided(); at += static_cast<off_t>(bytes.size())) {
-    ReadAt(fd, path, at, std::min<std::size_t>(blockSize, static_cast<std::size_t>(end - at)), bytes);
+    ReadAt(fd, path, at, std::min<std::size_t>(blockSize, static_cast<std::size_t>(end - at)),
+           bytes);
     if (bytes.empty()) break;  // the file became shorter
     std::string_view piece = bytes;
     const std::size_t ctrlZ = piece.find(kCtrlZ);
@@ -104,9 +107,12 @@ bool IsUtf8InParts(int fd, const std::string& path, off_t size, std::size_t bloc
   const auto checkPart = [&](std::size_t k) {
     try {
       std::string bytes;
-      const auto nominal = [&](std::size_t i) { return static_cast<off_t>(size / static_cast<off_t>(parts) * static_cast<off_t>(i)); };
+      const auto nominal = [&](std::size_t i) {
+        return static_cast<off_t>(size / static_cast<off_t>(parts) * static_cast<off_t>(i));
+      };
       const off_t begin = k == 0 ? 0 : FirstAsciiAt(fd, path, nominal(k), size, blockSize, bytes);
-      const off_t end = k + 1 == parts ? size : FirstAsciiAt(fd, path, nominal(k + 1), size, blockSize, bytes);
+      const off_t end =
+          k + 1 == parts ? size : FirstAsciiAt(fd, path, nominal(k + 1), size, blockSize, bytes);
       checks[k] = CheckPart(fd, path, begin, end, blockSize, k == 0);
     } catch (...) {
       errors[k] = std::current_exception();

@@ -20,11 +20,11 @@
 // Failures are FileError (engine/SystemError.h), naming the file as it was given.
 #pragma once
 
+#include <sys/types.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <sys/types.h>
-
 #include <iosfwd>
 #include <optional>
 #include <string>
