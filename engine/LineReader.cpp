@@ -58,9 +58,10 @@ void ReadAt(int fd, const std::string& path, off_t offset, std::size_t size, std
 // are cut there and checked each on its own.
 off_t FirstAsciiAt(int fd, const std::string& path, off_t from, off_t end, std::size_t blockSize,
                    std::string& bytes) {
+  // Such a byte is seldom far: a small window at a time.
+  const std::size_t window = std::min<std::size_t>(blockSize, 4096);
   for (off_t at = from; at < end; at += static_cast<off_t>(bytes.size())) {
-    ReadAt(fd, path, at, std::min<std::size_t>(blockSize, static_cast<std::size_t>(end - at)),
-           bytes);
+    ReadAt(fd, path, at, std::min<std::size_t>(window, static_cast<std::size_t>(end - at)), bytes);
     if (bytes.empty()) break;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
       if (static_cast<unsigned char>(bytes[i]) < 0x80) return at + static_cast<off_t>(i);
