@@ -3,10 +3,14 @@
 // converted to code page 932, with as many "?").
 // Input: two bytes that choose a block length, then the text. The text is read once from
 // memory and once from a file in blocks of that length, so that line ends, CR LF pairs,
-// UTF-8 characters and Ctrl-Z fall on every place relative to the reader's reads.
+// UTF-8 characters and Ctrl-Z fall on every place relative to the reader's reads; the file
+// is read once more as a conversion's workers read it: in pieces of whole lines, cut by
+// ForEachLine, after a UTF-8 check in three parts.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -29,6 +33,27 @@ std::vector<std::string> ReadAll(TextLineReader& reader) {
   return lines;
 }
 
+std::vector<std::string> ReadInPieces(TextLineReader& reader, std::size_t atLeast,
+                                      std::size_t& replaced) {
+  std::vector<std::string> lines;
+  std::optional<orven::Utf8ToCp932Converter> utf8;
+  if (reader.IsUtf8()) utf8.emplace();
+  std::string piece, line;
+  while (reader.AppendRawLines(piece, atLeast)) {
+    TextLineReader::ForEachLine(piece, reader.LfLineEnds(), [&](std::string_view raw) {
+      if (utf8) {
+        utf8->Convert(raw, line);
+      } else {
+        line.assign(raw);
+      }
+      lines.push_back(line);
+    });
+    piece.clear();
+  }
+  replaced = utf8 ? utf8->Replaced() : 0;
+  return lines;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -48,5 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TextLineReader moved = std::move(reader);  // a reader keeps working after a move
   FUZZ_CHECK(ReadAll(moved) == expected);
   FUZZ_CHECK(moved.ReplacedChars() == replaced);
+  TextLineReader inParts = TextLineReader::OpenFile(path, block % 64 + 1, 3);
+  std::size_t replacedInPieces = 0;
+  FUZZ_CHECK(ReadInPieces(inParts, block % 7 + 1, replacedInPieces) == expected);
+  FUZZ_CHECK(replacedInPieces == replaced);
   return 0;
 }
