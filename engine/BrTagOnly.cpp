@@ -20,7 +20,7 @@ std::size_t RunBrTagOnly(const ConversionOptions& options, RunFiles& files,
           MakeBrLine(*awk, line, widen);
         };
       },
-      components.Threads());
+      components.Threads(), components.BlockBytes());
   output.Close();
   return replaced;
 }

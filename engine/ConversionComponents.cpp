@@ -17,7 +17,8 @@ std::unique_ptr<TAWKStr> MakeRunAwk() {
 ConversionComponents::ConversionComponents()
     : awkStr_(MakeRunAwk()),
       autoSjisConv_(std::make_unique<TAutoSjisConv>()),
-      threads_(ProcessorCount()) {}
+      threads_(ProcessorCount()),
+      blockBytes_(line_blocks::kBlockBytes) {}
 
 ConversionComponents::~ConversionComponents() = default;
 

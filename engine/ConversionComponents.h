@@ -28,11 +28,15 @@ class ConversionComponents {
   // process, unless the host shares them out among runs of its own (batch mode).
   std::size_t Threads() const { return threads_; }
   void SetThreads(std::size_t threads) { threads_ = threads; }
+  // The size of the pieces a run reads its lines in; tests make it small.
+  std::size_t BlockBytes() const { return blockBytes_; }
+  void SetBlockBytes(std::size_t bytes) { blockBytes_ = bytes; }
 
  private:
   std::unique_ptr<TAWKStr> awkStr_;
   std::unique_ptr<TAutoSjisConv> autoSjisConv_;
   std::size_t threads_;
+  std::size_t blockBytes_;
 };
 
 // The regular-expression object of one thread of a run: AWKStr1 on the thread the

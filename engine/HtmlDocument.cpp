@@ -80,7 +80,8 @@ std::size_t RunCreateHtml(const ConversionOptions& options, RunFiles& files,
         }
       };
     };
-    replaced = ConvertLineBlocks(input, output, state, makeLine, components.Threads());
+    replaced = ConvertLineBlocks(input, output, state, makeLine, components.Threads(),
+                                 components.BlockBytes());
   }  // the input is closed before the document ends
   if (lumpFont) output.WriteOutputLine("</FONT>");
 

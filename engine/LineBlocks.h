@@ -105,12 +105,13 @@ std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>
 // State& state), converts the line within its bytes and returns the size of the output.
 // `state` is the state before the first line and, on return, after the last. With
 // `threads` below 2, or an input of one block, everything runs on the calling thread.
+// `blockBytes`: the size of the pieces the lines are read in (tests make it small).
 template <class State, class MakeConverter, class Output>
 std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& state,
-                              MakeConverter make, std::size_t threads) {
+                              MakeConverter make, std::size_t threads,
+                              std::size_t blockBytes = line_blocks::kBlockBytes) {
   using Converter = decltype(make(true));
   using line_blocks::ConvertBlock;
-  using line_blocks::kBlockBytes;
 
   Converter here = make(true);
   std::optional<Utf8ToCp932Converter> hereUtf8;
@@ -129,7 +130,7 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
   const auto readNext = [&](LineBlock& lines) {
     if (readError) return false;
     try {
-      return ReadLineBlock(input, lines, kBlockBytes);
+      return ReadLineBlock(input, lines, blockBytes);
     } catch (...) {
       readError = std::current_exception();
       return !lines.Text.empty();

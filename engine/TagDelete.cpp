@@ -181,7 +181,8 @@ std::size_t RunTagDelete(RunFiles& files, ConversionComponents& components) {
     };
   };
   const std::size_t replaced =
-      ConvertLineBlocks(input, output, state, makeLine, components.Threads());
+      ConvertLineBlocks(input, output, state, makeLine, components.Threads(),
+                        components.BlockBytes());
   host.ShiftState() = state.Shift;
   output.Close();
   return replaced;

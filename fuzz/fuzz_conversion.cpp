@@ -4,7 +4,9 @@
 // the contents of the input file. Every run must complete (telling the "?" count of a
 // UTF-8 input first, when there is one), write one output line per input line and leave
 // the input as it was; without widening, "<BR>Tag Only" must give exactly the escaped
-// lines, and plain ASCII text must come back from its HTML by "Tag Delete".
+// lines, and plain ASCII text must come back from its HTML by "Tag Delete". Both runs are
+// done once more on three worker threads with pieces of a few bytes (the rest of the flag
+// byte): output and messages must be the same.
 #include <unistd.h>
 
 #include <algorithm>
@@ -40,14 +42,22 @@ class RecordingHost final : public ConversionHost {
   void OpenDocument(const std::string& path) override { calls.push_back("Open:" + path); }
 };
 
-// The window keeps one set of components for all its runs; so does this target.
+// The window keeps one set of components for all its runs; so does this target, and one
+// more whose runs convert their lines on worker threads, in pieces of a few bytes.
 ConversionComponents& Components() {
   static ConversionComponents components;
   return components;
 }
+ConversionComponents& Threaded(std::size_t blockBytes) {
+  static ConversionComponents components;
+  components.SetThreads(3);
+  components.SetBlockBytes(blockBytes);
+  return components;
+}
 
 std::vector<std::string> Run(ConversionType type, bool widen, const std::string& input,
-                             const std::string& output) {
+                             const std::string& output,
+                             ConversionComponents& components = Components()) {
   ConversionOptions options;
   options.ConvType = type;
   options.InputPath = input;
@@ -55,7 +65,7 @@ std::vector<std::string> Run(ConversionType type, bool widen, const std::string&
   options.WidenKana = widen;
   options.OpenResult = true;  // never honoured by these two types
   RecordingHost host;
-  RunConversion(options, host, Components());
+  RunConversion(options, host, components);
   return host.calls;
 }
 
@@ -104,8 +114,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WriteFileOrDie(input, contents);
   unlink(output.c_str());
 
+  const std::size_t blockBytes = data[0] >> 1 & 31;
+  const std::string threadedOutput = TempFolder() + "/threaded.txt";
+  // The same run on worker threads, into a fresh file: the same messages and bytes.
+  const auto sameThreaded = [&](ConversionType type) {
+    unlink(threadedOutput.c_str());
+    FUZZ_CHECK(Run(type, widen, input, threadedOutput, Threaded(blockBytes + 1)) == completed);
+    FUZZ_CHECK(ReadFileOrEmpty(threadedOutput) == ReadFileOrEmpty(output));
+  };
+
   FUZZ_CHECK(Run(ct_TagDelete, widen, input, output) == completed);
   FUZZ_CHECK(ReadFileOrEmpty(input) == contents);
+  sameThreaded(ct_TagDelete);
   const std::string text = ReadFileOrEmpty(output);
   FUZZ_CHECK(access(output.c_str(), F_OK) == (lines.empty() ? -1 : 0));
   // Decoding JIS or EUC may bring CR LF into a line, never take a line away.
@@ -115,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(Run(ct_BrTagOnly, widen, input, output) ==
              (lines.empty() ? completed : confirmedAndCompleted));
   FUZZ_CHECK(ReadFileOrEmpty(input) == contents);
+  sameThreaded(ct_BrTagOnly);
   const std::string html = ReadFileOrEmpty(output);
   if (lines.empty()) {
     FUZZ_CHECK(html == text);  // no line, no output: the earlier file stays
