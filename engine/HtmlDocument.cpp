@@ -69,8 +69,8 @@ std::size_t RunCreateHtml(const ConversionOptions& options, RunFiles& files,
     const bool pre = options.Layout == ll_Pre;
     NoLineState state;
     const auto makeLine = [&components, &font, widen, wrapFont, pre](bool here) {
-      return [awk = RunThreadAwk(components, here), &font, widen, wrapFont, pre](
-                 std::string& line, NoLineState&) {
+      return [awk = RunThreadAwk(components, here), &font, widen, wrapFont, pre](std::string& line,
+                                                                                 NoLineState&) {
         TransformText(*awk, line, widen);
         if (wrapFont && !line.empty()) {
           line.insert(0, font);

@@ -180,9 +180,8 @@ std::size_t RunTagDelete(RunFiles& files, ConversionComponents& components) {
       UntagLine(*awk, line, state.InsideTag);
     };
   };
-  const std::size_t replaced =
-      ConvertLineBlocks(input, output, state, makeLine, components.Threads(),
-                        components.BlockBytes());
+  const std::size_t replaced = ConvertLineBlocks(input, output, state, makeLine,
+                                                 components.Threads(), components.BlockBytes());
   host.ShiftState() = state.Shift;
   output.Close();
   return replaced;

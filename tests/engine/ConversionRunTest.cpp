@@ -210,9 +210,11 @@ TEST(ConversionRun, Utf8InputIsConvertedAndItsLossCountedOnce) {
     ConversionType type;
     std::string head, lines, tail;
   } cases[] = {
-      {ct_BrTagOnly, "", "&lt;b&gt;\x93\xFA\x96\x7B?&lt;/b&gt;<BR>\r\n??\x83\x41\x83\x43<BR>\r\n", ""},
+      {ct_BrTagOnly, "", "&lt;b&gt;\x93\xFA\x96\x7B?&lt;/b&gt;<BR>\r\n??\x83\x41\x83\x43<BR>\r\n",
+       ""},
       {ct_CreateHtml, "<HTML>\r\n<BODY>\r\n",
-       "&lt;b&gt;\x93\xFA\x96\x7B?&lt;/b&gt;<BR>\r\n??\x83\x41\x83\x43<BR>\r\n", "</BODY>\r\n</HTML>\r\n"},
+       "&lt;b&gt;\x93\xFA\x96\x7B?&lt;/b&gt;<BR>\r\n??\x83\x41\x83\x43<BR>\r\n",
+       "</BODY>\r\n</HTML>\r\n"},
       {ct_TagDelete, "", "\x93\xFA\x96\x7B?\r\n??\xB1\xB2\r\n", ""},
   };
   for (const std::size_t copies : {1, 40000}) {

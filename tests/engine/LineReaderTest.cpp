@@ -196,14 +196,14 @@ TEST(TextLineReader, ChecksALargeFileInPartsAsTheWholeWouldBe) {
   for (int i = 0; i < 200; ++i) noAscii += "あ";
   const std::string cases[] = {
       text,
-      text + "\xFF",                     // a bad byte in the last part
-      text + "\x1A\xFF",                 // ... after a Ctrl-Z
-      text + "\xE3\x81",                 // a character cut off at the end
-      text + "\x93\xFA" + text,          // Shift_JIS in a middle part
-      "a\n" + ascii + "あ",              // the only high byte in the last part
-      "a\n" + ascii,                     // ASCII only
-      "a\n" + ascii + "\x1A" + text,     // the high bytes after a Ctrl-Z
-      noAscii,                           // no place to cut
+      text + "\xFF",                  // a bad byte in the last part
+      text + "\x1A\xFF",              // ... after a Ctrl-Z
+      text + "\xE3\x81",              // a character cut off at the end
+      text + "\x93\xFA" + text,       // Shift_JIS in a middle part
+      "a\n" + ascii + "あ",           // the only high byte in the last part
+      "a\n" + ascii,                  // ASCII only
+      "a\n" + ascii + "\x1A" + text,  // the high bytes after a Ctrl-Z
+      noAscii,                        // no place to cut
       noAscii + "\xFF" + noAscii,
   };
   for (const std::string& bytes : cases) {
