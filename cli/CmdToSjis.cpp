@@ -32,7 +32,8 @@ class StreamLines {
  public:
   explicit StreamLines(std::ostream& out) : out_(out) { pending_.reserve(kBlock + 4096); }
   void WriteOutputLines(std::string_view lines) {
-    if (pending_.empty() && lines.size() >= kBlock / 2) {  // large enough to go as it is
+    if (lines.size() >= kBlock / 2) {  // large enough to go as it is, after what waits
+      Flush();
       out_.write(lines.data(), static_cast<std::streamsize>(lines.size()));
       return;
     }

@@ -57,16 +57,23 @@ namespace line_blocks {
 constexpr std::size_t kBlockBytes = std::size_t{1} << 17;
 // Beyond this many workers the calling thread, which reads and writes alone, is the limit.
 constexpr std::size_t kMaxWorkers = 8;
+// Pieces are whole lines, so a piece may be far larger than a block. One of more than this
+// many blocks (32 MiB) is converted on the calling thread alone, and while the pieces in
+// flight hold more, the next one waits for them: an input of huge lines costs about the
+// memory it costs on one thread.
+constexpr std::size_t kLargePieceBlocks = 256;
 
 // Converts the lines of one block with one thread's converter, appending each result and
-// CR LF to `out`; a UTF-8 line is first brought into code page 932. Returns the "?" made.
+// CR LF to `out`; a UTF-8 line is first brought into code page 932. `line` is the thread's
+// room for one line, kept from block to block (a huge line then costs no fresh memory).
+// Returns the "?" made.
 template <class Converter, class State>
 std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>& utf8,
-                         const LineBlock& block, State& state, std::string& out) {
+                         const LineBlock& block, State& state, std::string& out,
+                         std::string& line) {
   const std::size_t replacedBefore = utf8 ? utf8->Replaced() : 0;
-  std::string line;
-  out.reserve(block.Text.size() + block.Text.size() / 8);
   if constexpr (std::is_invocable_r_v<std::size_t, Converter&, char*, std::size_t, State&>) {
+    out.reserve(block.Text.size() + 2);
     // A converter that works in place and only shortens: the line is converted where it
     // goes in the output.
     TextLineReader::ForEachLine(block.Text, block.LfLineEnds, [&](std::string_view raw) {
@@ -85,11 +92,16 @@ std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>
       if (utf8) {
         utf8->Convert(raw, line);
       } else {
+        line.reserve(raw.size() + 2);  // room for the line end
         line.assign(raw);
       }
       convert(line, state);
-      out += line;
-      out += "\r\n";
+      line += "\r\n";
+      if (out.empty()) {
+        out.swap(line);  // not copied again: a block's first line may be all of a huge line
+      } else {
+        out += line;
+      }
     });
   }
   return utf8 ? utf8->Replaced() - replacedBefore : 0;
@@ -118,10 +130,10 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
   const bool utf8Input = input.IsUtf8();  // the workers ask this, not the reader
   if (utf8Input) hereUtf8.emplace();
   std::size_t replaced = 0;
-  std::string out;
+  std::string out, hereLine;
   const auto convertHere = [&](const LineBlock& lines) {
     out.clear();
-    replaced += ConvertBlock(here, hereUtf8, lines, state, out);
+    replaced += ConvertBlock(here, hereUtf8, lines, state, out, hereLine);
     output.WriteOutputLines(out);
   };
   // A read error still lets every line read before it reach the output, as converting line
@@ -143,9 +155,14 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
 
   LineBlock block, next;
   if (!readNext(block)) return finish();
-  if (threads < 2 || !readNext(next)) {
-    do convertHere(block);
-    while (readNext(block));
+  // Alone, or a first piece too large to have company (kLargePieceBlocks): here.
+  const std::size_t large = blockBytes * line_blocks::kLargePieceBlocks;
+  while (threads < 2 || block.Text.size() > large) {
+    convertHere(block);
+    if (!readNext(block)) return finish();
+  }
+  if (!readNext(next)) {
+    convertHere(block);
     return finish();
   }
 
@@ -170,6 +187,7 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
   const auto workLoop = [&] {
     std::optional<Converter> convert;
     std::optional<Utf8ToCp932Converter> utf8;
+    std::string line;
     std::exception_ptr broken;
     try {
       convert.emplace(make(false));
@@ -191,7 +209,7 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
       } else {
         try {
           job->End = job->Start;
-          job->Replaced = ConvertBlock(*convert, utf8, job->In, job->End, job->Out);
+          job->Replaced = ConvertBlock(*convert, utf8, job->In, job->End, job->Out, line);
         } catch (...) {
           job->Error = std::current_exception();
         }
@@ -244,6 +262,11 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
   std::vector<std::unique_ptr<Job>> spare;
   const auto takeJob = [&] {
     if (spare.empty()) return std::make_unique<Job>();
+    // The roomiest: a run of huge lines reads each into the room the last one made.
+    const auto roomiest = std::max_element(
+        spare.begin(), spare.end(),
+        [](const auto& a, const auto& b) { return a->In.Text.capacity() < b->In.Text.capacity(); });
+    std::swap(*roomiest, spare.back());
     std::unique_ptr<Job> job = std::move(spare.back());
     spare.pop_back();
     job->Out.clear();
@@ -251,9 +274,11 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
     job->Done = false;
     return job;
   };
+  std::size_t bytesInFlight = 0;
   const auto submit = [&](std::unique_ptr<Job> job) {
     addWorker();
     job->Start = guess;
+    bytesInFlight += job->In.Text.size();
     {
       const std::lock_guard lock(mutex);
       waiting.push_back(job.get());
@@ -277,6 +302,7 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
     } else {
       convertHere(job.In);
     }
+    bytesInFlight -= job.In.Text.size();
     spare.push_back(std::move(inFlight.front()));
     inFlight.pop_front();
   };
@@ -291,8 +317,17 @@ std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& stat
     const std::size_t maxInFlight = workers.Threads.size() + 2;
     std::unique_ptr<Job> job = takeJob();
     if (!readNext(job->In)) break;
+    if (job->In.Text.size() > large) {
+      // A piece this large (huge lines) is converted here once the ones before it are
+      // written, as on one thread; the next piece is read into its room.
+      while (!inFlight.empty()) finishOldest();
+      convertHere(job->In);
+      spare.push_back(std::move(job));
+      continue;
+    }
     submit(std::move(job));
-    while (inFlight.size() >= maxInFlight || (!inFlight.empty() && inFlight.front()->Done)) {
+    while (!inFlight.empty() &&
+           (inFlight.size() >= maxInFlight || inFlight.front()->Done || bytesInFlight > large)) {
       finishOldest();
     }
   }

@@ -81,7 +81,8 @@ void OutputLineWriter::WriteOutputLine(const std::string& text) {
 void OutputLineWriter::WriteOutputLines(std::string_view lines) {
   if (lines.empty()) return;
   if (!open_) Open();
-  if (buffer_.empty() && lines.size() >= kBlock / 2) {  // large enough to go as it is
+  if (lines.size() >= kBlock / 2) {  // large enough to go as it is, after what waits
+    if (!buffer_.empty()) WriteBuffer();
     Write(lines);
     return;
   }

@@ -181,16 +181,26 @@ TEST(TagDelete, EachRunStartsWithTheShiftStateOff) {
 
 // A large input is converted in blocks of lines on worker threads, each block after the
 // first started as a file starts. Lines left inside a tag or in kanji mode at the end of a
-// block must still carry that into the next one.
+// block must still carry that into the next one; a line too long to share a block with
+// others (converted apart) keeps its place. Small blocks make many of them.
 TEST(TagDelete, StateCarriesFromBlockToBlockOfALargeInput) {
   FileRuns run;
-  run.components.SetThreads(4);
-  Lines input, expected;
-  for (int i = 0; i < 30000; ++i) {
-    input.insert(input.end(), {"x <a" + std::to_string(i), "b>\x1B$B0!", "0!\x1B(B&amp;"});
-    expected.insert(expected.end(), {"x ", "\x88\x9F", "\x88\x9F&"});  // 亜, 亜&
+  for (const std::size_t blockBytes : {std::size_t{64}, std::size_t{1} << 17}) {
+    run.components.SetThreads(4);
+    run.components.SetBlockBytes(blockBytes);
+    Lines input, expected;
+    for (int i = 0; i < 30000; ++i) {
+      input.insert(input.end(), {"x <a" + std::to_string(i), "b>\x1B$B0!", "0!\x1B(B&amp;"});
+      expected.insert(expected.end(), {"x ", "\x88\x9F", "\x88\x9F&"});  // 亜, 亜&
+      if (i % 3000 == 1) {
+        input.push_back(std::to_string(i) + std::string(20000, 'y') + "<b");
+        expected.push_back(std::to_string(i) + std::string(20000, 'y'));
+        input.push_back("c>");
+        expected.push_back("");
+      }
+    }
+    EXPECT_EQ(run.TagDelete(input), expected) << blockBytes;
   }
-  EXPECT_EQ(run.TagDelete(input), expected);
 }
 
 // `utf8` in another encoding, by glibc; the text must fit that encoding.
