@@ -9,6 +9,11 @@
 // A pattern compiled on one thread is never used on another: each thread makes its own
 // converter (and with it its own regular-expression object), the calling thread through
 // the host's components.
+//
+// Bounds: at most min(threads, 8) workers, started as pieces come; at most workers + 2
+// pieces in flight, and none read while those hold more than 256 blocks, so that a piece
+// larger than that (huge lines) is converted on the calling thread alone. A piece is
+// converted once, or twice when its guessed state was wrong: the work stays linear.
 #pragma once
 
 #include <algorithm>
@@ -107,6 +112,249 @@ std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>
   return utf8 ? utf8->Replaced() - replacedBefore : 0;
 }
 
+// One run of ConvertLineBlocks. The calling thread reads pieces, hands them to the workers
+// in `waiting`, and writes them in input order from `inFlight`; a worker touches only the
+// job it took and the queue.
+template <class State, class MakeConverter, class Output>
+class BlockRun {
+ public:
+  using Converter = decltype(std::declval<MakeConverter&>()(true));
+
+  BlockRun(TextLineReader& input, Output& output, State& state, MakeConverter& make,
+           std::size_t threads, std::size_t blockBytes)
+      : input_(input),
+        output_(output),
+        state_(state),
+        make_(make),
+        threads_(threads),
+        blockBytes_(blockBytes),
+        large_(blockBytes * kLargePieceBlocks),
+        utf8Input_(input.IsUtf8()),
+        guess_(state),
+        here_(make(true)) {
+    if (utf8Input_) hereUtf8_.emplace();
+  }
+  BlockRun(const BlockRun&) = delete;
+  BlockRun& operator=(const BlockRun&) = delete;
+
+  // Stops and joins the workers however the run ends; the jobs outlive them.
+  ~BlockRun() {
+    {
+      const std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    work_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+  }
+
+  std::size_t Run() {
+    LineBlock block, next;
+    if (!ReadNext(block)) return Finish();
+    // Alone, or a first piece too large to have company (kLargePieceBlocks): here.
+    while (threads_ < 2 || block.Text.size() > large_) {
+      ConvertHere(block);
+      if (!ReadNext(block)) return Finish();
+    }
+    if (!ReadNext(next)) {
+      ConvertHere(block);
+      return Finish();
+    }
+    AddWorker();
+    if (workers_.empty()) {  // not one thread to be had
+      ConvertHere(block);
+      do ConvertHere(next);
+      while (ReadNext(next));
+      return Finish();
+    }
+    // The first piece starts from the run's own state: for it the guess is no guess.
+    for (LineBlock* lines : {&block, &next}) {
+      std::unique_ptr<Job> job = TakeJob();
+      job->In = std::move(*lines);
+      Submit(std::move(job));
+    }
+    for (;;) {
+      std::unique_ptr<Job> job = TakeJob();
+      if (!ReadNext(job->In)) break;
+      if (job->In.Text.size() > large_) {
+        // A piece this large (huge lines) is converted here once the ones before it are
+        // written, as on one thread; the next piece is read into its room.
+        while (!inFlight_.empty()) FinishOldest();
+        ConvertHere(job->In);
+        spare_.push_back(std::move(job));
+        continue;
+      }
+      Submit(std::move(job));
+      const std::size_t maxInFlight = workers_.size() + 2;
+      while (!inFlight_.empty() && (inFlight_.size() >= maxInFlight || inFlight_.front()->Done ||
+                                    bytesInFlight_ > large_)) {
+        FinishOldest();
+      }
+    }
+    while (!inFlight_.empty()) FinishOldest();
+    return Finish();
+  }
+
+ private:
+  struct Job {
+    LineBlock In;
+    State Start;
+    State End;
+    std::string Out;
+    std::size_t Replaced = 0;
+    std::exception_ptr Error;
+    std::atomic<bool> Done = false;
+  };
+
+  // A read error still lets every line read before it reach the output, as converting line
+  // after line would; Finish throws it once they are written.
+  bool ReadNext(LineBlock& lines) {
+    if (readError_) return false;
+    try {
+      return ReadLineBlock(input_, lines, blockBytes_);
+    } catch (...) {
+      readError_ = std::current_exception();
+      return !lines.Text.empty();
+    }
+  }
+
+  std::size_t Finish() {
+    if (readError_) std::rethrow_exception(readError_);
+    return replaced_;
+  }
+
+  void ConvertHere(const LineBlock& lines) {
+    out_.clear();
+    replaced_ += ConvertBlock(here_, hereUtf8_, lines, state_, out_, hereLine_);
+    output_.WriteOutputLines(out_);
+  }
+
+  // Workers start as pieces come, so that a short input on a large machine starts few;
+  // each compiles its own patterns.
+  void AddWorker() {
+    if (noMoreThreads_ || workers_.size() >= std::min(threads_, kMaxWorkers)) return;
+    try {
+      workers_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      noMoreThreads_ = true;  // the ones there are do the work
+    }
+  }
+
+  // A worker: its own converter (one that cannot be built fails every job it takes) and
+  // room for a line, then job after job until the run stops.
+  void Work() {
+    std::optional<Converter> convert;
+    std::optional<Utf8ToCp932Converter> utf8;
+    std::string line;
+    std::exception_ptr broken;
+    try {
+      convert.emplace(make_(false));
+      if (utf8Input_) utf8.emplace();
+    } catch (...) {
+      broken = std::current_exception();
+    }
+    for (;;) {
+      Job* job = nullptr;
+      {
+        std::unique_lock lock(mutex_);
+        work_.wait(lock, [this] { return stop_ || !waiting_.empty(); });
+        if (stop_) return;
+        job = waiting_.front();
+        waiting_.pop_front();
+      }
+      if (broken) {
+        job->Error = broken;
+      } else {
+        try {
+          job->End = job->Start;
+          job->Replaced = ConvertBlock(*convert, utf8, job->In, job->End, job->Out, line);
+        } catch (...) {
+          job->Error = std::current_exception();
+        }
+      }
+      {
+        const std::lock_guard lock(mutex_);
+        job->Done = true;
+      }
+      done_.notify_all();
+    }
+  }
+
+  // Finished jobs are used again: their buffers keep their size, and fresh ones for every
+  // piece cost more in page faults than the conversion of many lines. The roomiest goes
+  // first: a run of huge lines reads each into the room the last one made.
+  std::unique_ptr<Job> TakeJob() {
+    if (spare_.empty()) return std::make_unique<Job>();
+    const auto roomiest = std::max_element(
+        spare_.begin(), spare_.end(),
+        [](const auto& a, const auto& b) { return a->In.Text.capacity() < b->In.Text.capacity(); });
+    std::swap(*roomiest, spare_.back());
+    std::unique_ptr<Job> job = std::move(spare_.back());
+    spare_.pop_back();
+    job->Out.clear();
+    job->Error = nullptr;
+    job->Done = false;
+    return job;
+  }
+
+  void Submit(std::unique_ptr<Job> job) {
+    AddWorker();
+    job->Start = guess_;
+    bytesInFlight_ += job->In.Text.size();
+    {
+      const std::lock_guard lock(mutex_);
+      waiting_.push_back(job.get());
+    }
+    inFlight_.push_back(std::move(job));
+    work_.notify_one();
+  }
+
+  // Writes the oldest job once it is done; a piece that started from another state than
+  // the one the lines before it left is converted again here.
+  void FinishOldest() {
+    Job& job = *inFlight_.front();
+    {
+      std::unique_lock lock(mutex_);
+      done_.wait(lock, [&job] { return job.Done.load(); });
+    }
+    if (job.Error) std::rethrow_exception(job.Error);
+    if (job.Start == state_) {
+      state_ = job.End;
+      replaced_ += job.Replaced;
+      output_.WriteOutputLines(job.Out);
+    } else {
+      ConvertHere(job.In);
+    }
+    bytesInFlight_ -= job.In.Text.size();
+    spare_.push_back(std::move(inFlight_.front()));
+    inFlight_.pop_front();
+  }
+
+  TextLineReader& input_;
+  Output& output_;
+  State& state_;  // after the lines written so far
+  MakeConverter& make_;
+  const std::size_t threads_;
+  const std::size_t blockBytes_;
+  const std::size_t large_;  // a piece larger than this is converted here, alone
+  const bool utf8Input_;     // the workers ask this, not the reader
+  const State guess_;        // where every piece after the first starts
+  Converter here_;           // the calling thread's converter
+  std::optional<Utf8ToCp932Converter> hereUtf8_;
+  std::string out_, hereLine_;
+  std::size_t replaced_ = 0;
+  std::exception_ptr readError_;
+
+  std::deque<std::unique_ptr<Job>> inFlight_;  // in input order; the calling thread's
+  std::vector<std::unique_ptr<Job>> spare_;
+  std::size_t bytesInFlight_ = 0;
+  std::mutex mutex_;  // guards waiting_, stop_ and each job's Done
+  std::condition_variable work_, done_;
+  std::deque<Job*> waiting_;
+  bool stop_ = false;
+  bool noMoreThreads_ = false;
+  std::vector<std::thread> workers_;
+};
+
 }  // namespace line_blocks
 
 // Reads every line of `input`, converts it and writes it to `output` (an OutputLineWriter,
@@ -122,217 +370,9 @@ template <class State, class MakeConverter, class Output>
 std::size_t ConvertLineBlocks(TextLineReader& input, Output& output, State& state,
                               MakeConverter make, std::size_t threads,
                               std::size_t blockBytes = line_blocks::kBlockBytes) {
-  using Converter = decltype(make(true));
-  using line_blocks::ConvertBlock;
-
-  Converter here = make(true);
-  std::optional<Utf8ToCp932Converter> hereUtf8;
-  const bool utf8Input = input.IsUtf8();  // the workers ask this, not the reader
-  if (utf8Input) hereUtf8.emplace();
-  std::size_t replaced = 0;
-  std::string out, hereLine;
-  const auto convertHere = [&](const LineBlock& lines) {
-    out.clear();
-    replaced += ConvertBlock(here, hereUtf8, lines, state, out, hereLine);
-    output.WriteOutputLines(out);
-  };
-  // A read error still lets every line read before it reach the output, as converting line
-  // after line would; it is thrown once they are written.
-  std::exception_ptr readError;
-  const auto readNext = [&](LineBlock& lines) {
-    if (readError) return false;
-    try {
-      return ReadLineBlock(input, lines, blockBytes);
-    } catch (...) {
-      readError = std::current_exception();
-      return !lines.Text.empty();
-    }
-  };
-  const auto finish = [&] {
-    if (readError) std::rethrow_exception(readError);
-    return replaced;
-  };
-
-  LineBlock block, next;
-  if (!readNext(block)) return finish();
-  // Alone, or a first piece too large to have company (kLargePieceBlocks): here.
-  const std::size_t large = blockBytes * line_blocks::kLargePieceBlocks;
-  while (threads < 2 || block.Text.size() > large) {
-    convertHere(block);
-    if (!readNext(block)) return finish();
-  }
-  if (!readNext(next)) {
-    convertHere(block);
-    return finish();
-  }
-
-  struct Job {
-    LineBlock In;
-    State Start;
-    State End;
-    std::string Out;
-    std::size_t Replaced = 0;
-    std::exception_ptr Error;
-    std::atomic<bool> Done = false;
-  };
-
-  // Jobs in input order; the workers take them from `waiting`.
-  std::deque<std::unique_ptr<Job>> inFlight;
-  std::deque<Job*> waiting;
-  std::mutex mutex;
-  std::condition_variable work, done;
-  bool stop = false;
-  const State guess = state;
-
-  const auto workLoop = [&] {
-    std::optional<Converter> convert;
-    std::optional<Utf8ToCp932Converter> utf8;
-    std::string line;
-    std::exception_ptr broken;
-    try {
-      convert.emplace(make(false));
-      if (utf8Input) utf8.emplace();
-    } catch (...) {
-      broken = std::current_exception();
-    }
-    for (;;) {
-      Job* job = nullptr;
-      {
-        std::unique_lock lock(mutex);
-        work.wait(lock, [&] { return stop || !waiting.empty(); });
-        if (stop) return;
-        job = waiting.front();
-        waiting.pop_front();
-      }
-      if (broken) {
-        job->Error = broken;
-      } else {
-        try {
-          job->End = job->Start;
-          job->Replaced = ConvertBlock(*convert, utf8, job->In, job->End, job->Out, line);
-        } catch (...) {
-          job->Error = std::current_exception();
-        }
-      }
-      {
-        const std::lock_guard lock(mutex);
-        job->Done = true;
-      }
-      done.notify_all();
-    }
-  };
-
-  // Stops and joins the workers however the loop below is left; the jobs outlive them.
-  struct Workers {
-    std::vector<std::thread> Threads;
-    std::mutex& Mutex;
-    std::condition_variable& Work;
-    bool& Stop;
-    ~Workers() {
-      {
-        const std::lock_guard lock(Mutex);
-        Stop = true;
-      }
-      Work.notify_all();
-      for (std::thread& thread : Threads) thread.join();
-    }
-  } workers{{}, mutex, work, stop};
-  // Workers start as pieces come, so that a short input on a large machine starts few; each
-  // compiles its own patterns.
-  const std::size_t maxWorkers = std::min(threads, line_blocks::kMaxWorkers);
-  bool noMoreThreads = false;
-  const auto addWorker = [&] {
-    if (noMoreThreads || workers.Threads.size() >= maxWorkers) return;
-    try {
-      workers.Threads.emplace_back(workLoop);
-    } catch (const std::system_error&) {
-      noMoreThreads = true;  // the ones there are do the work
-    }
-  };
-  addWorker();
-  if (workers.Threads.empty()) {
-    convertHere(block);
-    do convertHere(next);
-    while (readNext(next));
-    return finish();
-  }
-
-  // Finished jobs are used again: their buffers keep their size, and fresh ones for every
-  // block cost more in page faults than the conversion of many lines.
-  std::vector<std::unique_ptr<Job>> spare;
-  const auto takeJob = [&] {
-    if (spare.empty()) return std::make_unique<Job>();
-    // The roomiest: a run of huge lines reads each into the room the last one made.
-    const auto roomiest = std::max_element(
-        spare.begin(), spare.end(),
-        [](const auto& a, const auto& b) { return a->In.Text.capacity() < b->In.Text.capacity(); });
-    std::swap(*roomiest, spare.back());
-    std::unique_ptr<Job> job = std::move(spare.back());
-    spare.pop_back();
-    job->Out.clear();
-    job->Error = nullptr;
-    job->Done = false;
-    return job;
-  };
-  std::size_t bytesInFlight = 0;
-  const auto submit = [&](std::unique_ptr<Job> job) {
-    addWorker();
-    job->Start = guess;
-    bytesInFlight += job->In.Text.size();
-    {
-      const std::lock_guard lock(mutex);
-      waiting.push_back(job.get());
-      inFlight.push_back(std::move(job));
-    }
-    work.notify_one();
-  };
-  // Writes the oldest job once it is done; a block that started from another state than
-  // the one the lines before it left is converted again here.
-  const auto finishOldest = [&] {
-    Job& job = *inFlight.front();
-    {
-      std::unique_lock lock(mutex);
-      done.wait(lock, [&] { return job.Done.load(); });
-    }
-    if (job.Error) std::rethrow_exception(job.Error);
-    if (job.Start == state) {
-      state = job.End;
-      replaced += job.Replaced;
-      output.WriteOutputLines(job.Out);
-    } else {
-      convertHere(job.In);
-    }
-    bytesInFlight -= job.In.Text.size();
-    spare.push_back(std::move(inFlight.front()));
-    inFlight.pop_front();
-  };
-
-  // The first block starts from the run's own state: for it the guess is no guess.
-  for (LineBlock* lines : {&block, &next}) {
-    std::unique_ptr<Job> job = takeJob();
-    job->In = std::move(*lines);
-    submit(std::move(job));
-  }
-  for (;;) {
-    const std::size_t maxInFlight = workers.Threads.size() + 2;
-    std::unique_ptr<Job> job = takeJob();
-    if (!readNext(job->In)) break;
-    if (job->In.Text.size() > large) {
-      // A piece this large (huge lines) is converted here once the ones before it are
-      // written, as on one thread; the next piece is read into its room.
-      while (!inFlight.empty()) finishOldest();
-      convertHere(job->In);
-      spare.push_back(std::move(job));
-      continue;
-    }
-    submit(std::move(job));
-    while (!inFlight.empty() &&
-           (inFlight.size() >= maxInFlight || inFlight.front()->Done || bytesInFlight > large)) {
-      finishOldest();
-    }
-  }
-  while (!inFlight.empty()) finishOldest();
-  return finish();
+  return line_blocks::BlockRun<State, MakeConverter, Output>(input, output, state, make, threads,
+                                                             blockBytes)
+      .Run();
 }
 
 }  // namespace orven
