@@ -36,19 +36,26 @@ std::optional<bool> FirstLineEndIsLf(std::string_view text) {
 // The files whose UTF-8 check is split among threads: at least this many blocks.
 constexpr std::size_t kSurveyInPartsBlocks = 8;
 
+// One read(2), or pread(2) at `offset` when there is one, tried again on EINTR: how many
+// bytes came into `into`, 0 at the end of the file.
+std::size_t ReadOnce(int fd, const std::string& path, char* into, std::size_t size,
+                     std::optional<off_t> offset = std::nullopt) {
+  for (;;) {
+    const ssize_t got = offset ? ::pread(fd, into, size, *offset) : ::read(fd, into, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) ThrowFileError(errno, "cannot read", path);
+  }
+}
+
 // Up to `size` bytes of the file at `offset` into `bytes`, fewer only at its end.
 void ReadAt(int fd, const std::string& path, off_t offset, std::size_t size, std::string& bytes) {
   bytes.resize(size);
   std::size_t done = 0;
   while (done < size) {
-    const ssize_t got =
-        ::pread(fd, bytes.data() + done, size - done, offset + static_cast<off_t>(done));
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ThrowFileError(errno, "cannot read", path);
-    }
+    const std::size_t got =
+        ReadOnce(fd, path, bytes.data() + done, size - done, offset + static_cast<off_t>(done));
     if (got == 0) break;
-    done += static_cast<std::size_t>(got);
+    done += got;
   }
   bytes.resize(done);
 }
@@ -156,13 +163,9 @@ std::string ReadWholeFd(int fd, const std::string& path) {
   bytes.resize(st.st_size > 0 ? static_cast<std::size_t>(st.st_size) + 1 : 1 << 16);
   for (;;) {
     if (size == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t got = ::read(fd, bytes.data() + size, bytes.size() - size);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ThrowFileError(errno, "cannot read", path);
-    }
+    const std::size_t got = ReadOnce(fd, path, bytes.data() + size, bytes.size() - size);
     if (got == 0) break;
-    size += static_cast<std::size_t>(got);
+    size += got;
   }
   bytes.resize(size);
   return bytes;
@@ -229,21 +232,17 @@ void TextLineReader::Survey(std::size_t threads, off_t fileSize) {
   std::optional<bool> lf;
   buffer_.resize(blockSize_);
   for (off_t offset = 0;;) {
-    const ssize_t got = ::pread(fd_.get(), buffer_.data(), blockSize_, offset);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ThrowFileError(errno, "cannot read", path_);
-    }
+    const std::size_t got = ReadOnce(fd_.get(), path_, buffer_.data(), blockSize_, offset);
     if (got == 0) break;
-    std::string_view piece(buffer_.data(), static_cast<std::size_t>(got));
+    std::string_view piece(buffer_.data(), got);
     const std::size_t ctrlZ = piece.find(kCtrlZ);
     piece = piece.substr(0, ctrlZ);
     if (!lf) lf = FirstLineEndIsLf(piece);
     utf8.Add(piece);
     if (ctrlZ != std::string_view::npos || (lf && utf8.Decided())) break;
-    offset += got;
+    offset += static_cast<off_t>(got);
     // The rest of a large file that may still be UTF-8 is read whole to know: in parts.
-    if (offset == got && lf && threads >= 2 &&
+    if (offset == static_cast<off_t>(got) && lf && threads >= 2 &&
         fileSize >= static_cast<off_t>(kSurveyInPartsBlocks * blockSize_)) {
       buffer_.clear();
       Decide(*lf, IsUtf8InParts(fd_.get(), path_, fileSize, blockSize_, threads), false);
@@ -262,18 +261,10 @@ bool TextLineReader::Fill() {
     return false;
   }
   buffer_.resize(blockSize_);
-  for (;;) {
-    const ssize_t got = ::read(fd_.get(), buffer_.data(), blockSize_);
-    if (got > 0) {
-      buffer_.resize(static_cast<std::size_t>(got));
-      break;
-    }
-    if (got == 0) {
-      buffer_.clear();
-      fd_.reset();
-      return false;
-    }
-    if (errno != EINTR) ThrowFileError(errno, "cannot read", path_);
+  buffer_.resize(ReadOnce(fd_.get(), path_, buffer_.data(), blockSize_));
+  if (buffer_.empty()) {
+    fd_.reset();
+    return false;
   }
   const std::size_t ctrlZ = buffer_.find(kCtrlZ);
   if (ctrlZ != std::string::npos) {
