@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <ostream>
 
+#include "encoding/Cp932.h"
 #include "engine/Messages.h"
 
 namespace orven::cli {
@@ -64,6 +65,34 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   if (command == "convert") return RunConvertCommand(rest, in, out, err, env);
   err << "orven-cli: unknown command '" << command << "'\n" << kUsage;
   return kExitUsage;
+}
+
+StreamOutput::StreamOutput(std::ostream& out, bool utf8) : out_(out), utf8_(utf8) {
+  pending_.reserve(kBlock + 4096);
+}
+
+void StreamOutput::WriteOutputLines(std::string_view lines) {
+  if (lines.size() >= kBlock / 2) {  // large enough to go as it is, after what waits
+    Flush();
+    Put(lines);
+    return;
+  }
+  pending_ += lines;
+  if (pending_.size() >= kBlock) Flush();
+}
+
+void StreamOutput::Flush() {
+  Put(pending_);
+  pending_.clear();
+}
+
+void StreamOutput::Put(std::string_view lines) {
+  if (utf8_) {
+    const std::string text = Cp932ToUtf8Lossy(lines);
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+  } else {
+    out_.write(lines.data(), static_cast<std::streamsize>(lines.size()));
+  }
 }
 
 }  // namespace orven::cli

@@ -3,8 +3,10 @@
 // `out` receives results, `err` the user messages (UTF-8). Returns the exit status.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -32,6 +34,24 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 // the system's reason (status 5). Returns the exit status.
 int ReportInputFailure(const char* command, const std::string& path, const std::system_error& e,
                        std::ostream& err);
+
+// A command's results on their way to `out`, in large pieces of whole lines; with `utf8`,
+// each piece goes out in UTF-8. A stream says only at the end whether it took everything:
+// the command flushes and asks it.
+class StreamOutput {
+ public:
+  explicit StreamOutput(std::ostream& out, bool utf8 = false);
+  void WriteOutputLines(std::string_view lines);
+  void Flush();
+
+ private:
+  static constexpr std::size_t kBlock = std::size_t{1} << 18;
+  void Put(std::string_view lines);
+
+  std::ostream& out_;
+  bool utf8_;
+  std::string pending_;
+};
 
 // The commands, one source file each (CmdEngine.cpp, CmdToSjis.cpp, CmdGrep.cpp,
 // CmdConvert.cpp). `args` excludes the command name.

@@ -123,7 +123,6 @@ constexpr Row kGrepOptions[] = {
 };
 
 constexpr std::span<const Row> kGrepTable{kGrepOptions};
-constexpr std::size_t kOutputBlock = 1 << 18;
 
 // The searches of one command: one engine per pattern, a line selected when any matches.
 class Searcher {
@@ -180,33 +179,6 @@ class Searcher {
  private:
   std::vector<std::unique_ptr<TAWKStr>> engines_;  // TAWKStr holds a cache: never moved
   std::vector<std::pair<int, int>> next_;          // EachMatch: each pattern's next match
-};
-
-// Collects the output in blocks of whole lines; --utf8 converts each block as it goes out.
-class GrepOutput {
- public:
-  GrepOutput(std::ostream& out, bool utf8) : out_(out), utf8_(utf8) {
-    block_.reserve(kOutputBlock + 4096);
-  }
-
-  void Append(const std::string& lines) {
-    block_ += lines;
-    if (block_.size() >= kOutputBlock) Flush();
-  }
-  void Flush() {
-    if (utf8_) {
-      const std::string text = Cp932ToUtf8Lossy(block_);
-      out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-    } else {
-      out_.write(block_.data(), static_cast<std::streamsize>(block_.size()));
-    }
-    block_.clear();
-  }
-
- private:
-  std::ostream& out_;
-  bool utf8_;
-  std::string block_;
 };
 
 // A run of lines of one input and what searching them gave.
@@ -349,7 +321,7 @@ constexpr std::size_t kBatchBytes = 1 << 18;
 // Searches one input; returns whether a line was selected. Throws std::system_error when
 // the input cannot be read (after writing what the lines before the error gave).
 bool SearchFile(const GrepCommand& command, SearchWorkers& workers, const std::string& path,
-                const std::string& label, std::istream& in, GrepOutput& output,
+                const std::string& label, std::istream& in, StreamOutput& output,
                 std::size_t& replaced) {
   TextLineReader reader =
       path == "-" ? TextLineReader::FromStream(in) : TextLineReader::OpenFile(path);
@@ -359,7 +331,7 @@ bool SearchFile(const GrepCommand& command, SearchWorkers& workers, const std::s
   auto take = [&](std::size_t i) {
     Batch& batch = workers.Take(i);
     selected += batch.selected;
-    output.Append(batch.out);
+    output.WriteOutputLines(batch.out);
     batch.count = 0;  // searched and written: the slot is empty again
     batch.selected = 0;
     batch.out.clear();
@@ -392,9 +364,10 @@ bool SearchFile(const GrepCommand& command, SearchWorkers& workers, const std::s
   replaced += reader.ReplacedChars();
   const bool prefix = command.fileNames.value_or(false);
   if (command.filesWithMatches) {
-    if (selected > 0) output.Append(label + "\r\n");
+    if (selected > 0) output.WriteOutputLines(label + "\r\n");
   } else if (command.count) {
-    output.Append((prefix ? label + ":" : std::string()) + std::to_string(selected) + "\r\n");
+    output.WriteOutputLines((prefix ? label + ":" : std::string()) + std::to_string(selected) +
+                            "\r\n");
   }
   return selected > 0;
 }
@@ -446,7 +419,7 @@ int RunGrepCommand(const std::vector<std::string>& args, std::istream& in, std::
     err << "orven-cli grep: cannot start a thread: " << e.code().message() << '\n';
     return kGrepError;
   }
-  GrepOutput output(out, command.utf8);
+  StreamOutput output(out, command.utf8);
   bool anySelected = false, anyError = false;
   std::size_t replaced = 0;
   for (const std::string& path : operands) {

@@ -4,7 +4,6 @@
 // UTF-8 input come from the reader in code page 932 and skip ConvertLine.
 #include <ostream>
 #include <string>
-#include <string_view>
 #include <system_error>
 
 #include "cli/Cli.h"
@@ -25,31 +24,6 @@ constexpr const char* kToSjisUsage =
     "each character that Shift_JIS cannot hold becoming \"?\". Lines end at CR or CR LF,\n"
     "and also at a lone LF when the first line end of the input is a LF; Ctrl-Z ends the\n"
     "input. Each converted line is written followed by CR LF to standard output.\n";
-
-// Finished lines on their way to the output stream, in large pieces; whether the stream
-// took them all is asked once, at the end.
-class StreamLines {
- public:
-  explicit StreamLines(std::ostream& out) : out_(out) { pending_.reserve(kBlock + 4096); }
-  void WriteOutputLines(std::string_view lines) {
-    if (lines.size() >= kBlock / 2) {  // large enough to go as it is, after what waits
-      Flush();
-      out_.write(lines.data(), static_cast<std::streamsize>(lines.size()));
-      return;
-    }
-    pending_ += lines;
-    if (pending_.size() >= kBlock) Flush();
-  }
-  void Flush() {
-    out_.write(pending_.data(), static_cast<std::streamsize>(pending_.size()));
-    pending_.clear();
-  }
-
- private:
-  static constexpr std::size_t kBlock = 1 << 18;
-  std::ostream& out_;
-  std::string pending_;
-};
 
 }  // namespace
 
@@ -80,7 +54,7 @@ int RunToSjisCommand(const std::vector<std::string>& args, std::istream& in, std
                     : TextLineReader::OpenFile(path, TextLineReader::kBlockSize, ProcessorCount());
     const bool convert = !reader.IsUtf8();
     JisShiftState state;
-    StreamLines output(out);
+    StreamOutput output(out);
     const std::size_t replaced = ConvertLineBlocks(
         reader, output, state,
         [convert](bool) {
