@@ -33,7 +33,6 @@
 #include <utility>
 #include <vector>
 
-#include "encoding/Cp932.h"
 #include "engine/LineReader.h"
 
 namespace orven {
@@ -68,38 +67,26 @@ constexpr std::size_t kMaxWorkers = 8;
 // memory it costs on one thread.
 constexpr std::size_t kLargePieceBlocks = 256;
 
-// Converts the lines of one block with one thread's converter, appending each result and
-// CR LF to `out`; a UTF-8 line is first brought into code page 932. `line` is the thread's
-// room for one line, kept from block to block (a huge line then costs no fresh memory).
-// Returns the "?" made.
+// Converts the lines of one block with one thread's converter and decoder, appending each
+// result and CR LF to `out`. `line` is the thread's room for one line, kept from block to
+// block (a huge line then costs no fresh memory). Returns the "?" made.
 template <class Converter, class State>
-std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>& utf8,
-                         const LineBlock& block, State& state, std::string& out,
-                         std::string& line) {
-  const std::size_t replacedBefore = utf8 ? utf8->Replaced() : 0;
+std::size_t ConvertBlock(Converter& convert, RawLineDecoder& decoder, const LineBlock& block,
+                         State& state, std::string& out, std::string& line) {
+  const std::size_t replacedBefore = decoder.Replaced();
   if constexpr (std::is_invocable_r_v<std::size_t, Converter&, char*, std::size_t, State&>) {
     out.reserve(block.Text.size() + 2);
     // A converter that works in place and only shortens: the line is converted where it
     // goes in the output.
     TextLineReader::ForEachLine(block.Text, block.LfLineEnds, [&](std::string_view raw) {
       const std::size_t at = out.size();
-      if (utf8) {
-        utf8->Convert(raw, line);
-        out += line;
-      } else {
-        out += raw;
-      }
+      decoder.Append(raw, out);
       out.resize(at + convert(out.data() + at, out.size() - at, state));
       out += "\r\n";
     });
   } else {
     TextLineReader::ForEachLine(block.Text, block.LfLineEnds, [&](std::string_view raw) {
-      if (utf8) {
-        utf8->Convert(raw, line);
-      } else {
-        line.reserve(raw.size() + 2);  // room for the line end
-        line.assign(raw);
-      }
+      decoder.Decode(raw, line);
       convert(line, state);
       line += "\r\n";
       if (out.empty()) {
@@ -109,7 +96,7 @@ std::size_t ConvertBlock(Converter& convert, std::optional<Utf8ToCp932Converter>
       }
     });
   }
-  return utf8 ? utf8->Replaced() - replacedBefore : 0;
+  return decoder.Replaced() - replacedBefore;
 }
 
 // One run of ConvertLineBlocks. The calling thread reads pieces, hands them to the workers
@@ -131,9 +118,8 @@ class BlockRun {
         large_(blockBytes * kLargePieceBlocks),
         utf8Input_(input.IsUtf8()),
         guess_(state),
-        here_(make(true)) {
-    if (utf8Input_) hereUtf8_.emplace();
-  }
+        here_(make(true)),
+        hereLines_(utf8Input_) {}
   BlockRun(const BlockRun&) = delete;
   BlockRun& operator=(const BlockRun&) = delete;
 
@@ -224,7 +210,7 @@ class BlockRun {
 
   void ConvertHere(const LineBlock& lines) {
     out_.clear();
-    replaced_ += ConvertBlock(here_, hereUtf8_, lines, state_, out_, hereLine_);
+    replaced_ += ConvertBlock(here_, hereLines_, lines, state_, out_, hereLine_);
     output_.WriteOutputLines(out_);
   }
 
@@ -243,12 +229,12 @@ class BlockRun {
   // room for a line, then job after job until the run stops.
   void Work() {
     std::optional<Converter> convert;
-    std::optional<Utf8ToCp932Converter> utf8;
+    std::optional<RawLineDecoder> decoder;
     std::string line;
     std::exception_ptr broken;
     try {
       convert.emplace(make_(false));
-      if (utf8Input_) utf8.emplace();
+      decoder.emplace(utf8Input_);
     } catch (...) {
       broken = std::current_exception();
     }
@@ -266,7 +252,7 @@ class BlockRun {
       } else {
         try {
           job->End = job->Start;
-          job->Replaced = ConvertBlock(*convert, utf8, job->In, job->End, job->Out, line);
+          job->Replaced = ConvertBlock(*convert, *decoder, job->In, job->End, job->Out, line);
         } catch (...) {
           job->Error = std::current_exception();
         }
@@ -339,7 +325,7 @@ class BlockRun {
   const bool utf8Input_;     // the workers ask this, not the reader
   const State guess_;        // where every piece after the first starts
   Converter here_;           // the calling thread's converter
-  std::optional<Utf8ToCp932Converter> hereUtf8_;
+  RawLineDecoder hereLines_;
   std::string out_, hereLine_;
   std::size_t replaced_ = 0;
   std::exception_ptr readError_;

@@ -359,4 +359,26 @@ bool TextLineReader::AppendRawLines(std::string& bytes, std::size_t atLeast) {
   return bytes.size() > before;
 }
 
+RawLineDecoder::RawLineDecoder(bool utf8) {
+  if (utf8) utf8_.emplace();
+}
+
+void RawLineDecoder::Decode(std::string_view raw, std::string& line) {
+  if (utf8_) {
+    utf8_->Convert(raw, line);
+    return;
+  }
+  line.reserve(raw.size() + 2);  // a huge line then gets its line end without moving
+  line.assign(raw);
+}
+
+void RawLineDecoder::Append(std::string_view raw, std::string& out) {
+  if (!utf8_) {
+    out += raw;
+    return;
+  }
+  utf8_->Convert(raw, converted_);
+  out += converted_;
+}
+
 }  // namespace orven

@@ -111,6 +111,23 @@ class TextLineReader {
   std::optional<Utf8ToCp932Converter> converter_;  // for UTF-8 input only
 };
 
+// The lines of AppendRawLines as ReadLine gives them: a UTF-8 input's converted to code
+// page 932 by a converter of the decoder's own (so one per thread), counting the "?".
+class RawLineDecoder {
+ public:
+  // Throws std::system_error, as Utf8ToCp932Converter does, when `utf8` is set.
+  explicit RawLineDecoder(bool utf8);
+  // Replaces `line` by the line `raw` stands for, with room for a line end after it.
+  void Decode(std::string_view raw, std::string& line);
+  // Appends the line `raw` stands for to `out`.
+  void Append(std::string_view raw, std::string& out);
+  std::size_t Replaced() const { return utf8_ ? utf8_->Replaced() : 0; }
+
+ private:
+  std::optional<Utf8ToCp932Converter> utf8_;
+  std::string converted_;
+};
+
 template <class LineFn>
 void TextLineReader::ForEachLine(std::string_view lines, bool lfLineEnds, LineFn&& line) {
   // Each search starts where the last one found its byte, so that a block of LF-ended

@@ -8,7 +8,6 @@
 // ForEachLine, after a UTF-8 check in three parts.
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -36,21 +35,15 @@ std::vector<std::string> ReadAll(TextLineReader& reader) {
 std::vector<std::string> ReadInPieces(TextLineReader& reader, std::size_t atLeast,
                                       std::size_t& replaced) {
   std::vector<std::string> lines;
-  std::optional<orven::Utf8ToCp932Converter> utf8;
-  if (reader.IsUtf8()) utf8.emplace();
-  std::string piece, line;
+  orven::RawLineDecoder decoder(reader.IsUtf8());
+  std::string piece;
   while (reader.AppendRawLines(piece, atLeast)) {
     TextLineReader::ForEachLine(piece, reader.LfLineEnds(), [&](std::string_view raw) {
-      if (utf8) {
-        utf8->Convert(raw, line);
-      } else {
-        line.assign(raw);
-      }
-      lines.push_back(line);
+      decoder.Decode(raw, lines.emplace_back());
     });
     piece.clear();
   }
-  replaced = utf8 ? utf8->Replaced() : 0;
+  replaced = decoder.Replaced();
   return lines;
 }
 

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -45,26 +44,20 @@ Read ReadAll(TextLineReader reader) {
   return read;
 }
 
-// The same through AppendRawLines, about `atLeast` bytes at a time, cut by ForEachLine and,
-// for a UTF-8 input, converted here, as the workers of a conversion do.
+// The same through AppendRawLines, about `atLeast` bytes at a time, cut by ForEachLine and
+// decoded, as the workers of a conversion do.
 Read ReadInPieces(TextLineReader reader, std::size_t atLeast) {
   Read read;
-  std::optional<Utf8ToCp932Converter> utf8;
-  if (reader.IsUtf8()) utf8.emplace();
-  std::string text, line;
+  RawLineDecoder decoder(reader.IsUtf8());
+  std::string text;
   while (reader.AppendRawLines(text, atLeast)) {
     TextLineReader::ForEachLine(text, reader.LfLineEnds(), [&](std::string_view raw) {
-      if (utf8) {
-        utf8->Convert(raw, line);
-      } else {
-        line.assign(raw);
-      }
-      read.lines.push_back(line);
+      decoder.Decode(raw, read.lines.emplace_back());
     });
     text.clear();
   }
   read.utf8 = reader.IsUtf8();
-  read.replaced = utf8 ? utf8->Replaced() : 0;
+  read.replaced = decoder.Replaced();
   return read;
 }
 
